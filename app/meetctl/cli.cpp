@@ -1,0 +1,224 @@
+#include "meetctl/cli.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+
+#include "core/numbers.h"
+#include "platform/printer_factory.h"
+#include "platform/qt_launcher.h"
+
+namespace meet::cli {
+
+namespace {
+
+struct Verb {
+  std::string usage;
+  VerbHandler handler;
+};
+
+std::map<std::string, Verb>& Verbs() {
+  static std::map<std::string, Verb> verbs;
+  return verbs;
+}
+
+// Questions are answered by --yes / --no; without either, the answer is the
+// safe one (Cancel / No). Notices go to stderr.
+class CliDialogs : public Dialogs {
+ public:
+  CliDialogs(std::optional<bool> answer, std::ostream& err) : answer_(answer), err_(err) {}
+  bool AskOkCancel(std::string_view text) override { return Answer(text); }
+  bool AskYesNo(std::string_view text) override { return Answer(text); }
+  void Notify(std::string_view text) override { err_ << text << '\n'; }
+  std::optional<std::string> PickFolder(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+
+ private:
+  bool Answer(std::string_view text) {
+    std::string flat(text);
+    std::replace(flat.begin(), flat.end(), '\n', ' ');
+    err_ << flat << (answer_ ? (*answer_ ? " -> --yes" : " -> --no") : " -> no (--yes to answer OK)") << '\n';
+    return answer_.value_or(false);
+  }
+  std::optional<bool> answer_;
+  std::ostream& err_;
+};
+
+// MEETDESK_CLOCK=yyyymmddhhmmss fixes the clock (rehearsals, tests).
+class CliClock : public Clock {
+ public:
+  DateTime Now() const override {
+    if (const char* fixed = std::getenv("MEETDESK_CLOCK"); fixed && std::string(fixed).size() >= 8) {
+      std::string s(fixed);
+      s.resize(14, '0');
+      auto num = [&](size_t at, size_t n) { return static_cast<int>(LeadingNumber(s.substr(at, n))); };
+      return DateTime{num(0, 4), num(4, 2), num(6, 2), num(8, 2), num(10, 2), num(12, 2)};
+    }
+    return SystemClock().Now();
+  }
+};
+
+void EnsureQtApplication() {
+  if (QCoreApplication::instance()) return;
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "meetctl";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+}
+
+}  // namespace
+
+VerbRegistration::VerbRegistration(std::string name, std::string usage, VerbHandler handler) {
+  Verbs()[std::move(name)] = Verb{std::move(usage), std::move(handler)};
+}
+
+Context::Context(GlobalOptions options, std::istream& in_, std::ostream& out_, std::ostream& err_)
+    : in(in_), out(out_), err(err_), options_(std::move(options)) {}
+
+Context::~Context() = default;
+
+std::filesystem::path Context::folderConfigFile() const { return FolderConfigPath(options_.ctl); }
+
+Folders& Context::folders() {
+  if (!folders_) {
+    folders_.emplace();
+    LoadFolders(folderConfigFile(), *folders_);
+  }
+  return *folders_;
+}
+
+Result<std::string> Context::MeetFolder() {
+  if (!options_.meet.empty()) return WithTrailingSeparator(options_.meet);
+  std::string folder = folders().meetFolder;
+  if (folder.empty())
+    return Fail(ErrorKind::NotFound, "大会フォルダーが決まっていません（--meet DIR で指定するか、フォルダー設定 " +
+                                         folderConfigFile().string() + " を作ってください）。");
+  return folder;
+}
+
+Result<Settings*> Context::LoadedSettings() {
+  if (!settings_) {
+    auto meet = MeetFolder();
+    if (!meet) return std::unexpected(meet.error());
+    Settings s;
+    s.entryFolder = folders().entryFolder;
+    s.entryFileName = folders().entryFileName;
+    LoadSettings(*meet, s);
+    settings_ = s;
+  }
+  return &*settings_;
+}
+
+Result<Printer*> Context::printer() {
+  if (!printer_) {
+    std::string target = PrinterTargetFromEnvironment(options_.print);
+    if (PrinterTargetNeedsQt(target)) EnsureQtApplication();
+    auto made = MakePrinter(target);
+    if (!made) return std::unexpected(made.error());
+    printer_ = std::move(*made);
+  }
+  return printer_.get();
+}
+
+void Context::FinishPrinting() {
+  if (printer_ && printer_->documentOpen()) printer_->EndDoc();
+}
+
+Dialogs& Context::dialogs() {
+  if (!dialogs_) dialogs_ = std::make_unique<CliDialogs>(options_.answer, err);
+  return *dialogs_;
+}
+
+Clock& Context::clock() {
+  if (!clock_) clock_ = std::make_unique<CliClock>();
+  return *clock_;
+}
+
+Launcher& Context::launcher() {
+  if (!launcher_) launcher_ = std::make_unique<QtLauncher>();
+  return *launcher_;
+}
+
+int Failed(Context& ctx, const Error& error) {
+  std::string flat = error.message;
+  std::replace(flat.begin(), flat.end(), '\n', ' ');
+  ctx.err << "meetctl: " << flat << '\n';
+  return 1;
+}
+
+int UsageError(Context& ctx, const std::string& text) {
+  ctx.err << "meetctl: " << text << '\n';
+  return 2;
+}
+
+Result<std::optional<std::string>> TakeOption(std::vector<std::string>& args, const std::string& name) {
+  auto it = std::find(args.begin(), args.end(), name);
+  if (it == args.end()) return std::optional<std::string>{};
+  if (it + 1 == args.end()) return Fail(ErrorKind::Invalid, name + " の後に値が必要です。");
+  std::string value = *(it + 1);
+  args.erase(it, it + 2);
+  return std::optional<std::string>(value);
+}
+
+bool TakeSwitch(std::vector<std::string>& args, const std::string& name) {
+  auto it = std::find(args.begin(), args.end(), name);
+  if (it == args.end()) return false;
+  args.erase(it);
+  return true;
+}
+
+int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& out, std::ostream& err) {
+  GlobalOptions options;
+  std::vector<std::string> args;
+  // Global options stand before the verb.
+  size_t i = 0;
+  for (; i < argsIn.size(); ++i) {
+    const std::string& a = argsIn[i];
+    auto value = [&](std::string& into) -> bool {
+      if (i + 1 >= argsIn.size()) return false;
+      into = argsIn[++i];
+      return true;
+    };
+    if (a == "--meet" || a == "--ctl" || a == "--print") {
+      std::string& into = a == "--meet" ? options.meet : (a == "--ctl" ? options.ctl : options.print);
+      if (!value(into)) {
+        err << "meetctl: " << a << " の後に値が必要です。\n";
+        return 2;
+      }
+    } else if (a == "--yes") {
+      options.answer = true;
+    } else if (a == "--no") {
+      options.answer = false;
+    } else {
+      break;
+    }
+  }
+  args.assign(argsIn.begin() + static_cast<long>(i), argsIn.end());
+  // --yes / --no are also taken after the verb, where scripts tend to put them.
+  if (std::find(args.begin(), args.end(), "--yes") != args.end()) options.answer = true;
+  if (std::find(args.begin(), args.end(), "--no") != args.end()) options.answer = false;
+  args.erase(std::remove_if(args.begin(), args.end(), [](const std::string& a) { return a == "--yes" || a == "--no"; }),
+             args.end());
+
+  Context ctx(options, in, out, err);
+  if (args.empty() || args[0] == "help" || args[0] == "--help") {
+    std::ostream& to = args.empty() ? err : out;
+    to << "meetctl [--meet DIR] [--ctl FILE] [--print TARGET] [--yes|--no] VERB …\n";
+    for (const auto& [name, verb] : Verbs()) to << "  meetctl " << verb.usage << '\n';
+    return args.empty() ? 2 : 0;
+  }
+  auto it = Verbs().find(args[0]);
+  if (it == Verbs().end()) return UsageError(ctx, "不明なコマンドです: " + args[0] + "（meetctl help で一覧）");
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  int rc = it->second.handler(ctx, rest);
+  ctx.FinishPrinting();
+  return rc;
+}
+
+}  // namespace meet::cli

@@ -1,0 +1,82 @@
+// meetctl: the system's operations without a window, for scripting,
+// rehearsal and tests.
+//   meetctl [--meet DIR] [--ctl FILE] [--print TARGET] [--yes|--no] VERB …
+// Each verb runs one screen command, prints UTF-8, exits 0 on success and
+// non-zero with a one-line message on stderr on failure.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
+#include "core/platform.h"
+#include "settings/folders.h"
+#include "settings/settings.h"
+
+namespace meet::cli {
+
+struct GlobalOptions {
+  std::string meet;   // --meet DIR
+  std::string ctl;    // --ctl FILE
+  std::string print;  // --print TARGET
+  std::optional<bool> answer;  // --yes / --no
+};
+
+class Context {
+ public:
+  Context(GlobalOptions options, std::istream& in, std::ostream& out, std::ostream& err);
+  ~Context();
+
+  const GlobalOptions& options() const { return options_; }
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+
+  // The meet folder: --meet, else the meet folder of the folder configuration.
+  Result<std::string> MeetFolder();
+  // The folder configuration as read (for the entry folder and file).
+  Folders& folders();
+  std::filesystem::path folderConfigFile() const;
+  // The meet's settings, loaded from the meet folder on first use.
+  Result<Settings*> LoadedSettings();
+
+  Result<Printer*> printer();
+  Dialogs& dialogs();
+  Clock& clock();
+  Launcher& launcher();
+  // Ends the print document when one is open (called after every verb).
+  void FinishPrinting();
+
+ private:
+  GlobalOptions options_;
+  std::optional<Folders> folders_;
+  std::optional<Settings> settings_;
+  std::unique_ptr<Printer> printer_;
+  std::unique_ptr<Dialogs> dialogs_;
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<Launcher> launcher_;
+};
+
+using VerbHandler = std::function<int(Context&, std::vector<std::string>& args)>;
+
+// Registers a verb at start-up: `static VerbRegistration r("time", "time format CODE…", Handler);`
+struct VerbRegistration {
+  VerbRegistration(std::string name, std::string usage, VerbHandler handler);
+};
+
+// Runs meetctl with the arguments after the program name.
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+// Helpers for verbs.
+int Failed(Context& ctx, const Error& error);           // prints "meetctl: …", returns 1
+int UsageError(Context& ctx, const std::string& text);  // prints "meetctl: …", returns 2
+// Removes "--name VALUE" from args; nullopt when absent; an error when the value is missing.
+Result<std::optional<std::string>> TakeOption(std::vector<std::string>& args, const std::string& name);
+// Removes "--name" from args; true when it was there.
+bool TakeSwitch(std::vector<std::string>& args, const std::string& name);
+
+}  // namespace meet::cli

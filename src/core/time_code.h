@@ -1,0 +1,40 @@
+// Time codes: a swim result held as one signed 32-bit integer,
+// minutes × 10000 + seconds × 100 + hundredths, with reserved status values.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace meet {
+
+inline constexpr int32_t kNoResult = 0;
+inline constexpr int32_t kParticipation = 666666;   // "参加" as the system stores it
+inline constexpr int32_t kDisqualifiedFirst = 700001;
+inline constexpr int32_t kDidNotFinish = 700007;
+inline constexpr int32_t kWithdrawn = 888888;       // "棄権"
+inline constexpr int32_t kNoRecord = 999999;
+
+// The label of a status code 700001..700007 ("ｽﾀｰﾄ" … "途中"); empty otherwise.
+std::string StatusLabel(int32_t code);
+
+// The display text of a time code: empty for 0..9, otherwise eight characters
+// ("␣1:23.45", "␣␣␣23.45") unless a reserved value gives its label.
+std::string FormatTime(int32_t code);
+
+// The code the race screen's result field stores for the digits before the
+// caret: 1..7 become 700001..700007, 8 becomes 888888, 0 and 9 clear the time.
+int32_t RaceScreenTimeInput(std::string_view textBeforeCaret);
+// The same rule applied to a number already read.
+int32_t RaceScreenTimeCode(int32_t typed);
+
+// The code the confirmation screen's result field stores: 1..7 become
+// 700001..700007, 8 becomes 888888, 9 becomes 999999 (not entered), 0 stays 0.
+int32_t ConfirmScreenTimeInput(std::string_view textBeforeCaret);
+int32_t ConfirmScreenTimeCode(int32_t typed);
+
+// A time of day hhmmss shown as hh:mm:ss, and back.
+std::string ClockWithColons(std::string_view hhmmss);
+std::string ClockWithoutColons(std::string_view hhColonMmColonSs);
+
+}  // namespace meet

@@ -1,0 +1,66 @@
+#include "core/file_names.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace meet {
+namespace {
+
+TEST(FindFile, FindsAFileWhateverItsLetterCase) {
+  test::TempDir dir;
+  test::WriteFile(dir / "Taikai.DAT", "x");
+  EXPECT_EQ(FindFile(dir.path(), "taikai.dat").filename(), "Taikai.DAT");
+  EXPECT_EQ(FindFile(dir.path(), "TAIKAI.dat").filename(), "Taikai.DAT");
+}
+
+TEST(FindFile, ExactSpellingWinsAndMissingFilesGetTheAskedSpelling) {
+  test::TempDir dir;
+  test::WriteFile(dir / "race.dat", "a");
+  test::WriteFile(dir / "Race.dat", "b");
+  EXPECT_EQ(FindFile(dir.path(), "Race.dat").filename(), "Race.dat");
+  EXPECT_EQ(FindFile(dir.path(), "relay.dat").filename(), "relay.dat");
+  EXPECT_EQ(FindFile(dir / "no-such-folder", "x.dat").filename(), "x.dat");
+}
+
+TEST(ListFilesWithExtension, MatchesTheExtensionIgnoringCase) {
+  test::TempDir dir;
+  test::WriteFile(dir / "b.mos", "");
+  test::WriteFile(dir / "a.MOS", "");
+  test::WriteFile(dir / "c.Mos.bak", "");
+  std::filesystem::create_directory(dir / "d.Mos");
+  auto files = ListFilesWithExtension(dir.path(), ".Mos");
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].filename(), "a.MOS");
+  EXPECT_EQ(files[1].filename(), "b.mos");
+}
+
+TEST(WriteWholeFile, ReplacesTheFileAndLeavesNoTemporaryFile) {
+  test::TempDir dir;
+  test::WriteFile(dir / "k.dat", "old contents that are longer");
+  ASSERT_TRUE(WriteWholeFile(dir / "k.dat", "new"));
+  EXPECT_EQ(test::ReadFile(dir / "k.dat"), "new");
+  int count = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+    (void)e;
+    ++count;
+  }
+  EXPECT_EQ(count, 1);
+}
+
+TEST(WriteWholeFile, AFolderThatIsMissingGivesAnError) {
+  test::TempDir dir;
+  auto st = WriteWholeFile(dir / "missing" / "k.dat", "x");
+  ASSERT_FALSE(st);
+  EXPECT_EQ(st.error().kind, ErrorKind::Io);
+}
+
+TEST(ReadWholeFile, MissingFileIsNotFound) {
+  test::TempDir dir;
+  auto r = ReadWholeFile(dir / "nothing");
+  ASSERT_FALSE(r);
+  EXPECT_EQ(r.error().kind, ErrorKind::NotFound);
+}
+
+}  // namespace
+}  // namespace meet

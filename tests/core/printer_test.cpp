@@ -1,0 +1,71 @@
+#include "core/printer.h"
+
+#include <gtest/gtest.h>
+
+#include "core/jsonl_printer.h"
+#include "support/test_support.h"
+
+namespace meet {
+namespace {
+
+TEST(Printer, PrintAdvancesAlongTheLineAndNextLineMovesDown) {
+  test::RecordingPrinter p;
+  p.SetFontSize(10);
+  p.SetPosition(1000, 500);
+  p.Print("ab");
+  p.Print("山");
+  p.NextLine();
+  p.Print("x");
+  ASSERT_EQ(p.items.size(), 3u);
+  EXPECT_EQ(p.items[0].x, 1000);
+  EXPECT_EQ(p.items[1].x, 1000 + 2 * 100);  // half-width characters are half an em
+  EXPECT_EQ(p.items[2].x, 0);
+  EXPECT_EQ(p.items[2].y, 500 + p.LineHeight());
+}
+
+TEST(Printer, DocumentsAndPagesAreCountedFromOne) {
+  test::RecordingPrinter p;
+  p.Print("a");
+  p.NewPage();
+  p.Print("b");
+  p.EndDoc();
+  p.Print("c");
+  p.EndDoc();
+  p.EndDoc();  // nothing open: nothing happens
+  ASSERT_EQ(p.items.size(), 3u);
+  EXPECT_EQ(p.items[0].doc, 1);
+  EXPECT_EQ(p.items[0].page, 1);
+  EXPECT_EQ(p.items[1].page, 2);
+  EXPECT_EQ(p.items[2].doc, 2);
+  EXPECT_EQ(p.items[2].page, 1);
+  EXPECT_EQ(p.documentsEnded, 2);
+}
+
+TEST(JsonlPrinter, WritesOneObjectPerTextAndRule) {
+  test::TempDir dir;
+  {
+    JsonlPrinter p(dir / "out.jsonl");
+    p.SetFont(PrintFont{kMincho, 13, false});
+    p.PrintAt(1500, "第1組 \"A\"");
+    p.SetY(500);
+    p.Line(100, 200, 300, 400);
+    p.EndDoc();
+  }
+  EXPECT_EQ(test::ReadFile(dir / "out.jsonl"),
+            "{\"doc\":1,\"page\":1,\"x\":1500,\"y\":0,\"font\":\"ＭＳ 明朝\",\"size\":13,\"bold\":false,"
+            "\"text\":\"第1組 \\\"A\\\"\"}\n"
+            "{\"doc\":1,\"page\":1,\"line\":[100,200,300,400]}\n");
+}
+
+TEST(JsonlPrinter, FractionalSizesAndControlCharactersAreValidJson) {
+  test::TempDir dir;
+  JsonlPrinter p(dir / "o.jsonl");
+  p.SetFont(PrintFont{kGothic, 10.5, true});
+  p.Print(std::string("a\tb\x01", 4));
+  EXPECT_EQ(test::ReadFile(dir / "o.jsonl"),
+            "{\"doc\":1,\"page\":1,\"x\":0,\"y\":0,\"font\":\"ＭＳ ゴシック\",\"size\":10.5,\"bold\":true,"
+            "\"text\":\"a\\tb\\u0001\"}\n");
+}
+
+}  // namespace
+}  // namespace meet
