@@ -83,3 +83,25 @@ TEST(Meetctl, UnknownVerbsAreRefused) {
 
 }  // namespace
 }  // namespace meet
+
+namespace meet {
+namespace {
+
+TEST(MeetctlNames, PrintsEveryTableInFull) {
+  auto r = Meetctl({"--ctl", "/nonexistent/dr_kyo.ctl", "names"});
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("event\t1\t25m自由形\n"), std::string::npos);
+  EXPECT_NE(r.out.find("event\t29\t800mリレー\nround\t1\t予選\n"), std::string::npos);  // no entry file: 1..29 only
+  EXPECT_NE(r.out.find("round\t4\tｺﾝｿﾚｰｼｮﾝ\n"), std::string::npos);
+  EXPECT_NE(r.out.find("sex\t3\t混合\n"), std::string::npos);
+  EXPECT_NE(r.out.find("recordClass\t21\t県　\n"), std::string::npos);
+  EXPECT_NE(r.out.find("recordClass\t99\tOP\n"), std::string::npos);
+  EXPECT_NE(r.out.find("class0\t0\t\n"), std::string::npos);  // an empty text is an empty column
+  EXPECT_NE(r.out.find("class0\t11\t小1\n"), std::string::npos);
+  EXPECT_NE(r.out.find("class2\t63\tＬ4\n"), std::string::npos);
+  EXPECT_NE(r.out.find("eventCode\t21\t54\n"), std::string::npos);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 29 + 4 + 3 + 35 + 101 + 101 + 29);
+}
+
+}  // namespace
+}  // namespace meet

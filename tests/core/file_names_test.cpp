@@ -64,3 +64,28 @@ TEST(ReadWholeFile, MissingFileIsNotFound) {
 
 }  // namespace
 }  // namespace meet
+
+#include "core/backup.h"
+
+namespace meet {
+namespace {
+
+TEST(KeepBackup, CopiesTheFileUnderBackupWithATimeStamp) {
+  test::TempDir dir;
+  test::WriteFile(dir / "taikai.dat", "results");
+  DateTime now{2026, 12, 8, 9, 30, 5};
+  auto first = KeepBackup(dir.path(), dir / "taikai.dat", now);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->filename(), "taikai.dat.20261208-093005");
+  EXPECT_EQ(test::ReadFile(*first), "results");
+  auto second = KeepBackup(dir.path(), dir / "taikai.dat", now);  // same second: a new name
+  ASSERT_TRUE(second);
+  EXPECT_NE(*first, *second);
+  EXPECT_EQ(test::ReadFile(dir / "taikai.dat"), "results");
+  auto none = KeepBackup(dir.path(), dir / "missing.dat", now);
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->empty());
+}
+
+}  // namespace
+}  // namespace meet
