@@ -1,13 +1,80 @@
+// meetdesk: the screens of the meet desk, starting at the hub frmKijun.
+//   meetdesk [--ctl FILE] [--print TARGET] [--check]
+// --ctl names the folder configuration (else MEETDESK_CTL, else
+// ../ctl/dr_kyo.ctl); --print the printer target (else MEETDESK_PRINT, else
+// the system printer); --check opens the hub, lets it draw and quits after
+// 200 ms (headless runs).
 #include <QApplication>
 #include <QTimer>
+#include <iostream>
+#include <memory>
 
-#include "ui/main_window.h"
+#include "platform/printer_factory.h"
+#include "platform/qt_dialogs.h"
+#include "platform/qt_launcher.h"
+#include "settings/folders.h"
+#include "ui/frm_kijun.h"
+#include "ui/frm_projun.h"
+#include "ui/frm_shikaku.h"
+#include "ui/frm_projun.h"
+#include "ui/frm_shikaku.h"
+
+namespace {
+
+struct Options {
+  std::string ctl;
+  std::string print;
+  bool check = false;
+};
+
+// The screens built so far, each under the hub button that opens it. A hub
+// button whose screen is not registered stays disabled.
+void RegisterScreens() {
+  meet::ui::RegisterFrmProjun();
+  meet::ui::RegisterFrmShikaku();
+}
+
+bool ParseOptions(const QStringList& args, Options& options) {
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    if (a == "--check") {
+      options.check = true;
+    } else if (a == "--ctl" || a == "--print") {
+      if (i + 1 >= args.size()) {
+        std::cerr << "meetdesk: " << a.toStdString() << " の後に値が必要です。\n";
+        return false;
+      }
+      (a == "--ctl" ? options.ctl : options.print) = args[++i].toStdString();
+    } else {
+      std::cerr << "meetdesk: 不明な引数です: " << a.toStdString()
+                << "（meetdesk [--ctl FILE] [--print TARGET] [--check]）\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  meet::ui::MainWindow window;
-  window.show();
-  // --check: open the window, let it draw, and close it again (headless runs).
-  if (app.arguments().contains(QStringLiteral("--check"))) QTimer::singleShot(200, &app, &QApplication::quit);
+  Options options;
+  if (!ParseOptions(app.arguments(), options)) return 2;
+
+  auto printer = meet::MakePrinter(meet::PrinterTargetFromEnvironment(options.print));
+  if (!printer) {
+    std::cerr << "meetdesk: " << printer.error().message << '\n';
+    return 2;
+  }
+  meet::QtDialogs dialogs;
+  meet::SystemClock clock;
+  meet::QtLauncher launcher;
+  meet::Platform platform{**printer, dialogs, clock, launcher};
+
+  meet::ui::RegisterFrmProjun();
+  meet::ui::RegisterFrmShikaku();
+  RegisterScreens();
+  meet::ui::FrmKijun::OpenHub(meet::FolderConfigPath(options.ctl), platform);
+  if (options.check) QTimer::singleShot(200, &app, &QApplication::quit);
   return app.exec();
 }
