@@ -50,7 +50,7 @@ QFont ListFont() {
 }
 
 // The entry controls in screen order: name, caption above, width.
-struct EditSpec {
+struct EditField {
   const char* name;
   const char* caption;
   int width;
@@ -113,12 +113,12 @@ QWidget* FrmProjun::BuildEntryControls() {
   auto* grid = new QGridLayout(box);
   grid->setContentsMargins(0, 0, 0, 0);
   int column = 0;
-  auto addEdit = [&](const EditSpec& spec) {
+  auto addEdit = [&](const EditField& field) {
     auto* edit = new QLineEdit;
-    edit->setObjectName(spec.name);
-    edit->setFixedWidth(spec.width);
-    edits_[spec.name] = edit;
-    grid->addWidget(new QLabel(QString::fromUtf8(spec.caption)), 0, column);
+    edit->setObjectName(field.name);
+    edit->setFixedWidth(field.width);
+    edits_[field.name] = edit;
+    grid->addWidget(new QLabel(QString::fromUtf8(field.caption)), 0, column);
     grid->addWidget(edit, 1, column++);
     return edit;
   };
