@@ -24,6 +24,7 @@
 
 #include "core/file_names.h"
 #include "settings/folders.h"
+#include "ui/folder_roots.h"
 #include "ui/screen_registry.h"
 
 namespace meet::ui {
@@ -66,24 +67,6 @@ QLabel* Caption(const QString& text) {
   auto* label = new QLabel(text);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return label;
-}
-
-// The roots a folder picker offers: the file system's root and the home folder.
-QStringList PickerRoots() {
-  QStringList roots{QDir::rootPath()};
-  QString home = QDir::homePath();
-  if (home != QDir::rootPath()) roots << home;
-  return roots;
-}
-
-// The root of the picker under which the folder lies (the longest that holds it).
-int RootIndexFor(const QString& folder, const QStringList& roots) {
-  int best = 0;
-  for (int i = 0; i < roots.size(); ++i) {
-    QString root = roots[i].endsWith('/') ? roots[i] : roots[i] + "/";
-    if ((folder + "/").startsWith(root) && roots[i].size() > roots[best].size()) best = i;
-  }
-  return best;
 }
 
 // Brings up a fresh hub when the screen it watches ends. The hub is shown

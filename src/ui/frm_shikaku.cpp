@@ -20,6 +20,7 @@
 
 #include "core/naming.h"
 #include "settings/folders.h"
+#include "ui/folder_roots.h"
 #include "ui/screen_registry.h"
 
 namespace meet::ui {
@@ -35,21 +36,6 @@ bool IsEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key-
 constexpr std::array<const char*, kKindCount> kKindTips = {"", "", "年齢別", "学年別", "大会区分", ""};
 constexpr std::array<const char*, 3> kSexColumns = {"男", "女", "混合"};
 
-QStringList PickerRoots() {
-  QStringList roots{QDir::rootPath()};
-  QString home = QDir::homePath();
-  if (home != QDir::rootPath()) roots << home;
-  return roots;
-}
-
-int RootIndexFor(const QString& folder, const QStringList& roots) {
-  int best = 0;
-  for (int i = 0; i < roots.size(); ++i) {
-    QString root = roots[i].endsWith('/') ? roots[i] : roots[i] + "/";
-    if ((folder + "/").startsWith(root) && roots[i].size() > roots[best].size()) best = i;
-  }
-  return best;
-}
 
 QPushButton* Button(const QString& name, const QString& caption) {
   auto* b = new QPushButton(caption);

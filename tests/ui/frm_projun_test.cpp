@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "support/qt_environment.h"
+
 #include "program/program_test_util.h"
 #include "program/projun_file.h"
 #include "ui/frm_kijun.h"
@@ -25,25 +27,6 @@ namespace {
 
 using test::RawEntry;
 
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = new QApplication(argc_, argv_);
-  }
-  void TearDown() override {
-    delete app_;
-    app_ = nullptr;
-  }
-
- private:
-  int argc_ = 1;
-  char name_[24] = "ui_projun_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication* app_ = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 template <class T>
 T* Find(QWidget* root, const char* name) {

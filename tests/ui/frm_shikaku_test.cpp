@@ -18,6 +18,7 @@
 #include "records/entry_fixture.h"
 #include "records/shikaku_file.h"
 #include "settings/folders.h"
+#include "support/qt_environment.h"
 #include "support/test_support.h"
 #include "ui/frm_kijun.h"
 #include "ui/screen_registry.h"
@@ -27,27 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One QApplication for the whole program, offscreen; it goes before the
-// program's static objects do.
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = new QApplication(argc_, argv_);
-  }
-  void TearDown() override {
-    delete app_;
-    app_ = nullptr;
-  }
-
- private:
-  int argc_ = 1;
-  char name_[24] = "ui_shikaku_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication* app_ = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 void ProcessDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
