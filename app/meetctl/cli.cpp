@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -171,6 +172,22 @@ bool TakeSwitch(std::vector<std::string>& args, const std::string& name) {
   if (it == args.end()) return false;
   args.erase(it);
   return true;
+}
+
+std::optional<int64_t> WholeNumber(std::string_view text) {
+  int64_t value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+Result<int> NumberInRange(const std::string& text, const std::string& what, int64_t low, int64_t high) {
+  auto n = WholeNumber(text);
+  if (!n) return Fail(ErrorKind::Invalid, what + "は数字で指定してください: " + text);
+  if (*n < low || *n > high)
+    return Fail(ErrorKind::Invalid, what + " " + text + " は範囲外です（" + std::to_string(low) + "～" +
+                                        std::to_string(high) + "）。");
+  return static_cast<int>(*n);
 }
 
 int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& out, std::ostream& err) {

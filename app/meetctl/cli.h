@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/error.h"
@@ -78,5 +79,9 @@ int UsageError(Context& ctx, const std::string& text);  // prints "meetctl: …"
 Result<std::optional<std::string>> TakeOption(std::vector<std::string>& args, const std::string& name);
 // Removes "--name" from args; true when it was there.
 bool TakeSwitch(std::vector<std::string>& args, const std::string& name);
+// A whole decimal number and nothing else; nullopt otherwise.
+std::optional<int64_t> WholeNumber(std::string_view text);
+// A whole number within low..high, or an error naming `what` ("レース番号").
+Result<int> NumberInRange(const std::string& text, const std::string& what, int64_t low, int64_t high);
 
 }  // namespace meet::cli

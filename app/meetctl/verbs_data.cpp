@@ -15,23 +15,6 @@
 namespace meet::cli {
 namespace {
 
-// A whole decimal number, nothing else.
-std::optional<int64_t> WholeNumber(std::string_view text) {
-  int64_t value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
-}
-
-Result<int> NumberInRange(const std::string& text, const std::string& what, int64_t low, int64_t high) {
-  auto n = WholeNumber(text);
-  if (!n) return Fail(ErrorKind::Invalid, what + "は数字で指定してください: " + text);
-  if (*n < low || *n > high)
-    return Fail(ErrorKind::Invalid, what + " " + text + " は範囲外です（" + std::to_string(low) + "～" +
-                                        std::to_string(high) + "）。");
-  return static_cast<int>(*n);
-}
-
 void Line(std::ostream& out, std::string_view name, const std::string& value) {
   out << name << '=' << TrimRight(value) << '\n';
 }

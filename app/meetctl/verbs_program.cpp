@@ -22,13 +22,6 @@ constexpr const char* kUsage =
     "init --from S [--unit-times T0,…,T13] [--start HHMMSS] [--day D] [--band FROM TO] [--renumber] [--all] | "
     "generate [--finals-only]";
 
-std::optional<int64_t> WholeNumber(std::string_view text) {
-  int64_t value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 Result<int> EntryNumber(const std::string& text) {
   auto n = WholeNumber(text);
   if (!n || *n < 1 || *n > 32767) return Fail(ErrorKind::Invalid, "データ番号は1～32767の数字で指定してください: " + text);

@@ -27,22 +27,6 @@ constexpr const char* kStandardsUsage =
     "standards init KIND [--keep-times] [--record R] [--yes] | "
     "standards copy PREV_MEET_DIR --mode original|results [--parts 世界,アジア,…]";
 
-std::optional<int64_t> WholeNumber(std::string_view text) {
-  int64_t value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
-}
-
-Result<int> NumberInRange(const std::string& text, const std::string& what, int64_t low, int64_t high) {
-  auto n = WholeNumber(text);
-  if (!n) return Fail(ErrorKind::Invalid, what + "は数字で指定してください: " + text);
-  if (*n < low || *n > high)
-    return Fail(ErrorKind::Invalid, what + " " + text + " は範囲外です（" + std::to_string(low) + "～" +
-                                        std::to_string(high) + "）。");
-  return static_cast<int>(*n);
-}
-
 // 最高, 大会, 標準1, 標準2, 標準4, 級, or the option button's number 0–5.
 Result<int> KindOf(const std::string& text) {
   for (int k = 0; k < kKindCount; ++k)

@@ -6,25 +6,13 @@
 #include "data/entry_file.h"
 #include "data/race_file.h"
 #include "data/relay_file.h"
+#include "app/meetctl_run.h"
 #include "meetctl/cli.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 
 namespace meet {
 namespace {
-
-struct CliRun {
-  int rc;
-  std::string out;
-  std::string err;
-};
-
-CliRun Meetctl(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int rc = cli::Run(args, in, out, err);
-  return {rc, out.str(), err.str()};
-}
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 bool StartsWith(const std::string& text, const std::string& part) { return text.rfind(part, 0) == 0; }

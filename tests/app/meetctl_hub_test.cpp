@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "core/cp932.h"
+#include "app/meetctl_run.h"
 #include "meetctl/cli.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
@@ -11,19 +12,6 @@ namespace meet {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int rc;
-  std::string out;
-  std::string err;
-};
-
-CliRun Meetctl(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int rc = cli::Run(args, in, out, err);
-  return {rc, out.str(), err.str()};
-}
 
 // An entry file header built from its layout: course 0, meet 2008/11/03–04.
 std::string EntryFileBytes() {

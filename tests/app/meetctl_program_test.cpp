@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "app/meetctl_run.h"
 #include "meetctl/cli.h"
 #include "program/frm_projun_screen.h"
 #include "program/program_test_util.h"
@@ -12,19 +13,6 @@ namespace meet {
 namespace {
 
 using test::RawEntry;
-
-struct CliRun {
-  int rc;
-  std::string out;
-  std::string err;
-};
-
-CliRun Meetctl(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int rc = cli::Run(args, in, out, err);
-  return {rc, out.str(), err.str()};
-}
 
 struct ProgramFolder {
   test::TempDir dir;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "app/meetctl_run.h"
 #include "meetctl/cli.h"
 #include "records/entry_fixture.h"
 #include "records/sample_standards.h"
@@ -12,19 +13,6 @@
 
 namespace meet {
 namespace {
-
-struct CliRun {
-  int rc;
-  std::string out;
-  std::string err;
-};
-
-CliRun Meetctl(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int rc = cli::Run(args, in, out, err);
-  return {rc, out.str(), err.str()};
-}
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }

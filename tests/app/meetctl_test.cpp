@@ -1,3 +1,4 @@
+#include "app/meetctl_run.h"
 #include "meetctl/cli.h"
 
 #include <gtest/gtest.h>
@@ -9,19 +10,6 @@
 
 namespace meet {
 namespace {
-
-struct CliRun {
-  int rc;
-  std::string out;
-  std::string err;
-};
-
-CliRun Meetctl(std::vector<std::string> args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  int rc = cli::Run(args, in, out, err);
-  return {rc, out.str(), err.str()};
-}
 
 TEST(MeetctlTime, FormatPrintsOneLinePerCode) {
   auto r = Meetctl({"time", "format", "12345", "5", "700004", "999999", "666667"});
