@@ -16,8 +16,6 @@
 #include "ui/frm_kijun.h"
 #include "ui/frm_projun.h"
 #include "ui/frm_shikaku.h"
-#include "ui/frm_projun.h"
-#include "ui/frm_shikaku.h"
 
 namespace {
 
@@ -71,8 +69,6 @@ int main(int argc, char** argv) {
   meet::QtLauncher launcher;
   meet::Platform platform{**printer, dialogs, clock, launcher};
 
-  meet::ui::RegisterFrmProjun();
-  meet::ui::RegisterFrmShikaku();
   RegisterScreens();
   meet::ui::FrmKijun::OpenHub(meet::FolderConfigPath(options.ctl), platform);
   if (options.check) QTimer::singleShot(200, &app, &QApplication::quit);
