@@ -230,9 +230,18 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
     for (const auto& [name, verb] : Verbs()) to << "  meetctl " << verb.usage << '\n';
     return args.empty() ? 2 : 0;
   }
-  auto it = Verbs().find(args[0]);
+  // A verb may be registered with two words ("race confirm"); the longer
+  // name wins over the first word alone.
+  size_t words = 1;
+  auto it = Verbs().end();
+  if (args.size() >= 2) it = Verbs().find(args[0] + " " + args[1]);
+  if (it != Verbs().end()) {
+    words = 2;
+  } else {
+    it = Verbs().find(args[0]);
+  }
   if (it == Verbs().end()) return UsageError(ctx, "不明なコマンドです: " + args[0] + "（meetctl help で一覧）");
-  std::vector<std::string> rest(args.begin() + 1, args.end());
+  std::vector<std::string> rest(args.begin() + static_cast<long>(words), args.end());
   int rc = it->second.handler(ctx, rest);
   ctx.FinishPrinting();
   return rc;

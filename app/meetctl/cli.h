@@ -65,6 +65,8 @@ class Context {
 using VerbHandler = std::function<int(Context&, std::vector<std::string>& args)>;
 
 // Registers a verb at start-up: `static VerbRegistration r("time", "time format CODE…", Handler);`
+// A name of two words ("race view") is found before the first word alone;
+// its handler gets the arguments after both words.
 struct VerbRegistration {
   VerbRegistration(std::string name, std::string usage, VerbHandler handler);
 };

@@ -36,11 +36,11 @@ std::string_view AsBytes(const std::array<char, N>& chars) {
   return std::string_view(chars.data(), N);
 }
 
-int RaceVerb(Context& ctx, std::vector<std::string>& args) {
-  if (args.size() != 2 || args[0] != "show") return UsageError(ctx, "race show N");
+int RaceShowVerb(Context& ctx, std::vector<std::string>& args) {
+  if (args.size() != 1) return UsageError(ctx, "race show N");
   auto meet = ctx.MeetFolder();
   if (!meet) return Failed(ctx, meet.error());
-  auto n = NumberInRange(args[1], "レース番号", 1, race_layout::kMaxRace);
+  auto n = NumberInRange(args[0], "レース番号", 1, race_layout::kMaxRace);
   if (!n) return Failed(ctx, n.error());
   auto race = LoadRace(*meet, *n);
   if (!race) return Failed(ctx, race.error());
@@ -174,7 +174,7 @@ int RelayVerb(Context& ctx, std::vector<std::string>& args) {
   return 0;
 }
 
-VerbRegistration raceVerb("race", "race show N", RaceVerb);
+VerbRegistration raceShowVerb("race show", "race show N", RaceShowVerb);
 VerbRegistration entryVerb("entry", "entry show N [--entry FILE] | entry header [--entry FILE]", EntryVerb);
 VerbRegistration relayVerb("relay", "relay show B", RelayVerb);
 
