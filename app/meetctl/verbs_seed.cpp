@@ -1,0 +1,65 @@
+// seed [options] | seed --reset: the seeding screen frmHangumi on the meet
+// folder, through the same screen class as the GUI. The options are the
+// screen's check boxes and cboPattern.
+#include <iostream>
+
+#include "meetctl/cli.h"
+#include "program/frm_hangumi_screen.h"
+
+namespace meet::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "seed [--ryouken] [--age-order] [--class-first] [--no-seed] [--keep-prelims] [--no-day-break] "
+    "[--no-round-break] [--pattern 0|1] | seed --reset";
+
+int SeedVerb(Context& ctx, std::vector<std::string>& args) {
+  auto meet = ctx.MeetFolder();
+  if (!meet) return Failed(ctx, meet.error());
+  auto settings = ctx.LoadedSettings();
+  if (!settings) return Failed(ctx, settings.error());
+
+  NullPrinter noPrinter;
+  Platform platform{noPrinter, ctx.dialogs(), ctx.clock(), ctx.launcher()};
+  FrmHangumiScreen screen(*meet, **settings, platform);
+
+  if (TakeSwitch(args, "--reset")) {
+    if (!args.empty()) return UsageError(ctx, "seed --reset は他の引数と一緒に使えません。");
+    auto n = screen.Shoki();
+    if (!n) return Failed(ctx, n.error());
+    ctx.out << "初期化しました（競技順 " << *n << " 件）。\n";
+    return 0;
+  }
+
+  SeedingOptions& o = screen.options();
+  o.chkRyouken = TakeSwitch(args, "--ryouken");
+  o.chkJun = TakeSwitch(args, "--age-order");
+  o.chkKubun = TakeSwitch(args, "--class-first");
+  o.chkNoHan = TakeSwitch(args, "--no-seed");
+  o.chkYosen = TakeSwitch(args, "--keep-prelims");
+  o.chkNichi = TakeSwitch(args, "--no-day-break");
+  o.chkKetugo = TakeSwitch(args, "--no-round-break");
+  auto pattern = TakeOption(args, "--pattern");
+  if (!pattern) return Failed(ctx, pattern.error());
+  if (*pattern) {
+    if (**pattern != "0" && **pattern != "1") return UsageError(ctx, "--pattern は 0（標準）か 1（予決同頁）です。");
+    screen.SetCboPattern(**pattern == "1" ? 1 : 0);
+  }
+  if (!args.empty()) return UsageError(ctx, "不明な引数です: " + args[0] + "（" + kUsage + "）");
+
+  auto run = screen.Zikko();
+  if (!run) {
+    if (run.error().kind == ErrorKind::Cancelled)
+      return Failed(ctx, Error{ErrorKind::Cancelled,
+                               "記録が入力済みのため作成していません（--yes で控えを残して作成します）。"});
+    return Failed(ctx, run.error());
+  }
+  for (const auto& kept : run->backups) ctx.out << "控え: " << kept.string() << '\n';
+  ctx.out << "レース数: " << run->raceCount << '\n';
+  return 0;
+}
+
+VerbRegistration seedVerb("seed", kUsage, SeedVerb);
+
+}  // namespace
+}  // namespace meet::cli
