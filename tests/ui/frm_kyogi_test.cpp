@@ -1,0 +1,216 @@
+#include "ui/frm_kyogi.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include "support/qt_environment.h"
+
+#include "race/kyogi_fixture.h"
+#include "ui/screen_registry.h"
+
+namespace meet::ui {
+namespace {
+
+using test::HandRace;
+
+template <class T>
+T* Find(QWidget* root, const QString& name) {
+  T* found = root->findChild<T*>(name);
+  EXPECT_NE(found, nullptr) << name.toStdString();
+  return found;
+}
+
+std::string Text(const QString& s) { return s.toStdString(); }
+
+class FrmKyogiTest : public ::testing::Test {
+ protected:
+  test::KyogiMeet meet;
+  std::unique_ptr<FrmKyogi> window;
+
+  void SetUp() override {
+    meet.Entries({{"13000123456789", "山田太郎", "ﾔﾏﾀﾞ", "東京", "ＡＢＣ", "15", 12},
+                  {"13000223456789", "鈴木一郎", "ｽｽﾞｷ", "大阪", "ＸＹＺ", "16", 11},
+                  {"13000323456789", "佐藤花子", "ｻﾄｳ", "京都", "ＱＱ", "21", 13}});
+    HandRace a;
+    a.eventNo = 1;
+    a.laneNo = {1, 2, 3};
+    a.laneTime = {3000, 3100, 3200};
+    a.rank = {1, 2, 3};
+    HandRace b;
+    b.eventNo = 2;
+    b.start = "000000";
+    meet.Races({a, b});
+    meet.States("11");
+  }
+  FrmKyogi* Open() {
+    HubState state;
+    state.folders.meetFolder = meet.dir.str();
+    state.settings = meet.settings;
+    window = std::make_unique<FrmKyogi>(state, meet.fake.platform);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    return window.get();
+  }
+  QLineEdit* Edit(const char* name, int index) {
+    return Find<QLineEdit>(window.get(), QString::fromUtf8(name) + "_" + QString::number(index));
+  }
+  QWidget* Focused() { return QApplication::focusWidget(); }
+};
+
+TEST_F(FrmKyogiTest, CarriesItsControlsCaptionsAndTips) {
+  FrmKyogi* w = Open();
+  EXPECT_EQ(w->objectName(), "frmKyogi");
+  EXPECT_EQ(Text(w->windowTitle()), "競技会");
+  for (int i = 0; i < 12; ++i)
+    for (const char* name : {"txtNo", "txtQBan", "txtNamae", "txtKana", "txtKen", "txtSho", "txtTosi", "txtGaku",
+                             "txtJun", "txtKiro", "txtMu", "txtNen", "txtHoj", "txtBiko", "txtQkiro"})
+      EXPECT_NE(Edit(name, i), nullptr);
+  EXPECT_EQ(Text(Find<QLabel>(w, "lblKosu_0")->text()), "1");
+  EXPECT_EQ(Text(Find<QLabel>(w, "lblKosu_11")->text()), "補欠２");
+  EXPECT_NE(Find<QLineEdit>(w, "txtTKiro_33"), nullptr);
+  EXPECT_EQ(Text(Edit("txtKiro", 0)->toolTip()), kTipKiro);
+  EXPECT_EQ(Text(Find<QLineEdit>(w, "txtToi")->toolTip()), kTipToi);
+  EXPECT_EQ(Text(Find<QLineEdit>(w, "txtTKiro_31")->toolTip()), "年齢別の標準記録");
+  for (const char* name : {"cmdKeiji", "cmdOhda", "cmdIdo"}) {
+    auto* b = Find<QPushButton>(w, name);
+    EXPECT_FALSE(b->isEnabled()) << name;
+    EXPECT_EQ(Text(b->toolTip()), kNotAvailableYet);
+  }
+  EXPECT_EQ(Text(Find<QPushButton>(w, "cmdShudo")->text()), "手動");
+  for (const char* name : {"mLpRank", "mLpPage", "mLpRace", "mLpLap", "mMkyogi", "mWKyogi", "mWProjun", "mWHpro",
+                           "mWRel", "mInKyogi", "mInShikaku"}) {
+    auto* a = w->findChild<QAction*>(name);
+    ASSERT_NE(a, nullptr) << name;
+    EXPECT_FALSE(a->isEnabled()) << name;
+  }
+  auto* owari = w->findChild<QAction*>("mOwari");
+  ASSERT_NE(owari, nullptr);
+  EXPECT_EQ(Text(owari->text()), "終わり");
+  EXPECT_TRUE(owari->isEnabled());
+  EXPECT_EQ(Text(Find<QLabel>(w, "lblRecord")->text()), "1 / 2");
+  EXPECT_EQ(Text(Find<QLabel>(w, "lblSZikan")->text()), "0:05:00");
+  EXPECT_EQ(Find<QLabel>(w, "lblSZikan")->palette().color(QPalette::Window), QColor(0, 255, 255));
+}
+
+TEST_F(FrmKyogiTest, TypingATimeReplacesThePlacings) {
+  Open();
+  QLineEdit* kiro = Edit("txtKiro", 2);
+  kiro->setFocus();
+  kiro->clear();
+  QTest::keyClicks(kiro, "2950");
+  QTest::keyClick(kiro, Qt::Key_Return);
+  EXPECT_EQ(Text(kiro->text()), "   29.50");
+  EXPECT_EQ(Text(Edit("txtJun", 2)->text()), "1");
+  EXPECT_EQ(Text(Edit("txtJun", 0)->text()), "2");
+  EXPECT_EQ(Text(Edit("txtJun", 1)->text()), "3");
+  EXPECT_EQ(Focused(), kiro);
+  EXPECT_EQ(meet.RaceField(1, 46 + 8, 4), test::Le32(2950));
+  EXPECT_EQ(meet.StateBytes()[0], '7');
+}
+
+TEST_F(FrmKyogiTest, EnterUsesOnlyTheTextBeforeTheCaret) {
+  Open();
+  QLineEdit* kiro = Edit("txtKiro", 0);
+  kiro->setFocus();
+  kiro->setText("2812999");
+  kiro->setCursorPosition(4);
+  QTest::keyClick(kiro, Qt::Key_Return);
+  EXPECT_EQ(meet.RaceField(1, 46, 4), test::Le32(2812));
+  const std::string before = meet.RaceBytes();
+  kiro->setText("3333");
+  kiro->setCursorPosition(0);
+  QTest::keyClick(kiro, Qt::Key_Return);
+  EXPECT_EQ(Focused(), Find<QLineEdit>(window.get(), "txtToi"));
+  EXPECT_EQ(meet.RaceBytes(), before);
+}
+
+TEST_F(FrmKyogiTest, ArrowKeysMoveBetweenFields) {
+  Open();
+  QLineEdit* kiro = Edit("txtKiro", 2);
+  kiro->setFocus();
+  QTest::keyClick(kiro, Qt::Key_Right);
+  EXPECT_EQ(Focused(), Edit("txtMu", 2));
+  QTest::keyClick(Focused(), Qt::Key_Up);
+  EXPECT_EQ(Focused(), Edit("txtMu", 1));
+  QTest::keyClick(Focused(), Qt::Key_Left);
+  QTest::keyClick(Focused(), Qt::Key_Left);
+  EXPECT_EQ(Focused(), Edit("txtJun", 1));
+  QTest::keyClick(Focused(), Qt::Key_Left);  // the first field: stays
+  EXPECT_EQ(Focused(), Edit("txtJun", 1));
+  QTest::keyClick(Focused(), Qt::Key_Down);
+  EXPECT_EQ(Focused(), Edit("txtJun", 2));
+  QTest::keyClick(Focused(), Qt::Key_Home);
+  EXPECT_EQ(Focused(), Find<QLineEdit>(window.get(), "txtToi"));
+  QTest::keyClick(Focused(), Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(Focused(), Edit("txtNo", 0));
+  QTest::keyClick(Focused(), Qt::Key_Left);
+  EXPECT_EQ(Focused(), Edit("txtQkiro", 0));
+}
+
+TEST_F(FrmKyogiTest, CommandFieldStepsAndJumps) {
+  FrmKyogi* w = Open();
+  auto* toi = Find<QLineEdit>(w, "txtToi");
+  toi->setFocus();
+  QTest::keyClick(toi, Qt::Key_Down);
+  EXPECT_EQ(w->screen().currentRace(), 2);
+  EXPECT_EQ(Text(Find<QLabel>(w, "lblSZikan")->text()), "");
+  // An unset start keeps the colour of the race before.
+  EXPECT_EQ(Find<QLabel>(w, "lblSZikan")->palette().color(QPalette::Window), QColor(0, 255, 255));
+  QTest::keyClick(toi, Qt::Key_Down);
+  ASSERT_EQ(meet.fake.dialogs.notices.size(), 1u);
+  EXPECT_EQ(meet.fake.dialogs.notices[0], "2より大きいデータはありません。");
+  QTest::keyClicks(toi, "1.1");
+  QTest::keyClick(toi, Qt::Key_Return);
+  EXPECT_EQ(w->screen().currentRace(), 1);
+  EXPECT_EQ(Text(toi->text()), "");
+  QTest::keyClicks(toi, "xyz");
+  QTest::keyClick(toi, Qt::Key_Return);
+  EXPECT_EQ(Text(toi->text()), "");
+}
+
+TEST_F(FrmKyogiTest, ManualEntryOpenerRunsThenTheRaceIsRedrawn) {
+  int opened = 0;
+  SetManualEntryOpener([&](QWidget*, const HubState&, int race, Platform&) {
+    ++opened;
+    EXPECT_EQ(race, 1);
+    HandRace changed;
+    changed.eventNo = 1;
+    changed.laneNo = {1};
+    changed.laneTime = {2700};
+    changed.rank = {1};
+    meet.Races({changed, HandRace{}});
+  });
+  FrmKyogi* w = Open();
+  auto* shudo = Find<QPushButton>(w, "cmdShudo");
+  EXPECT_TRUE(shudo->isEnabled());
+  QTest::mouseClick(shudo, Qt::LeftButton);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(Text(Edit("txtKiro", 0)->text()), "   27.00");
+  EXPECT_EQ(Text(Edit("txtNo", 1)->text()), "");
+  EXPECT_EQ(Focused(), Find<QLineEdit>(w, "txtToi"));
+  SetManualEntryOpener(nullptr);
+  window.reset();
+  EXPECT_FALSE(Open()->findChild<QPushButton*>("cmdShudo")->isEnabled());
+}
+
+TEST_F(FrmKyogiTest, RegisteredUnderTheHubButton) {
+  RegisterFrmKyogi();
+  const ScreenFactory* factory = FindScreen("cmdZikko");
+  ASSERT_NE(factory, nullptr);
+  HubState state;
+  state.folders.meetFolder = meet.dir.str();
+  state.settings = meet.settings;
+  std::unique_ptr<QWidget> screen((*factory)(state, meet.fake.platform));
+  EXPECT_EQ(screen->objectName(), "frmKyogi");
+  UnregisterScreen("cmdZikko");
+}
+
+}  // namespace
+}  // namespace meet::ui
