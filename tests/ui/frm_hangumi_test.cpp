@@ -10,21 +10,13 @@
 #include <QTest>
 
 #include "support/qt_environment.h"
+#include "support/widget_lookup.h"
 
 #include "program/seeding_fixture.h"
 #include "ui/screen_registry.h"
 
 namespace meet::ui {
 namespace {
-
-template <class T>
-T* Find(QWidget* root, const char* name) {
-  T* found = root->findChild<T*>(QString::fromUtf8(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
-
-std::string Text(const QString& s) { return s.toStdString(); }
 
 class FrmHangumiTest : public ::testing::Test {
  protected:

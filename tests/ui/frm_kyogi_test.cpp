@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "support/qt_environment.h"
+#include "support/widget_lookup.h"
 
 #include "race/kyogi_fixture.h"
 #include "ui/screen_registry.h"
@@ -19,15 +20,6 @@ namespace meet::ui {
 namespace {
 
 using test::HandRace;
-
-template <class T>
-T* Find(QWidget* root, const QString& name) {
-  T* found = root->findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name.toStdString();
-  return found;
-}
-
-std::string Text(const QString& s) { return s.toStdString(); }
 
 class FrmKyogiTest : public ::testing::Test {
  protected:

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "support/qt_environment.h"
+#include "support/widget_lookup.h"
 
 #include "print/hpro_file.h"
 #include "print/pages_test_bytes.h"
@@ -19,15 +20,6 @@ namespace {
 using test::PageHeader;
 using test::PageRecord;
 using test::RawRace;
-
-template <class T>
-T* Find(QWidget* root, const QString& name) {
-  T* found = root->findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name.toStdString();
-  return found;
-}
-
-std::string Text(const QString& s) { return s.toStdString(); }
 
 class FrmMkPageTest : public ::testing::Test {
  protected:

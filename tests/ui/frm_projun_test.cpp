@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "support/qt_environment.h"
+#include "support/widget_lookup.h"
 
 #include "program/program_test_util.h"
 #include "program/projun_file.h"
@@ -27,15 +28,6 @@ namespace {
 
 using test::RawEntry;
 
-
-template <class T>
-T* Find(QWidget* root, const char* name) {
-  T* found = root->findChild<T*>(QString::fromUtf8(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
-
-std::string Text(const QString& s) { return s.toStdString(); }
 
 class FrmProjunTest : public ::testing::Test {
  protected:
