@@ -13,8 +13,12 @@
 #include "platform/qt_dialogs.h"
 #include "platform/qt_launcher.h"
 #include "settings/folders.h"
+#include "ui/frm_hangumi.h"
 #include "ui/frm_kijun.h"
+#include "ui/frm_kyogi.h"
+#include "ui/frm_mk_page.h"
 #include "ui/frm_projun.h"
+#include "ui/frm_race.h"
 #include "ui/frm_shikaku.h"
 
 namespace {
@@ -28,8 +32,12 @@ struct Options {
 // The screens built so far, each under the hub button that opens it. A hub
 // button whose screen is not registered stays disabled.
 void RegisterScreens() {
+  meet::ui::RegisterFrmKyogi();
+  meet::ui::RegisterFrmRace();
+  meet::ui::RegisterFrmHangumi();
   meet::ui::RegisterFrmProjun();
   meet::ui::RegisterFrmShikaku();
+  meet::ui::RegisterFrmMkPage();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {

@@ -1,0 +1,196 @@
+#include "race/standards_check.h"
+
+#include <initializer_list>
+
+#include "core/cp932.h"
+#include "core/numbers.h"
+#include "core/time_code.h"
+
+namespace meet {
+
+namespace {
+
+constexpr int32_t kLargestTime = 595899;  // 59:58.99; above it only participation and status codes
+constexpr int kFirstOwnEvent = 30;
+constexpr int kLastOwnEvent = 44;
+constexpr int kOwnEventMeetRecordBase = 220;  // the meet's own event e: record e + 220
+constexpr int kOpenLadderOffset = 126;        // records 127–140
+
+// The items with one blank between them; empty items are left out.
+std::string JoinNonEmpty(std::initializer_list<std::string> items) {
+  std::string out;
+  for (const std::string& item : items) {
+    if (item.empty()) continue;
+    if (!out.empty()) out += ' ';
+    out += item;
+  }
+  return out;
+}
+
+bool IsSwimTime(int32_t time) { return time >= 1 && time <= kLargestTime; }
+
+// The grade code right-aligned in two characters; its first character is the
+// school level ("1" 学童, "2" 中学, "3" 高校, "4" 大学).
+std::string GradeText(const Entry& e) { return RightAligned(TrimRight(e.gradeCode), 2); }
+
+// Record base + offset, when it lies within the kind's records; else 0 (a
+// record of another kind is never read in its place).
+int RecordIn(int kind, int offsetInKind) {
+  RecordRange k = KindRecords(kind);
+  int64_t r = static_cast<int64_t>(k.first) - 1 + offsetInKind;
+  return r >= k.first && r <= k.last ? static_cast<int>(r) : 0;
+}
+
+// The value at position p (from 1) of record r; 0 outside the table.
+int32_t ValueAt(const ShikakuTable& table, int r, int position) {
+  if (r < 1 || r > ShikakuTable::kRecords || position < 1 || position > shikaku_layout::kCells) return 0;
+  return table.record(r).cellTimes[static_cast<size_t>(position - 1)];
+}
+
+// The record class of the swimmer's school level within a level whose
+// general class is `general` (26 地区 … 1 世界); 0 for none.
+int SchoolClass(int general, char schoolLevel) {
+  switch (schoolLevel) {
+    case '1': return general + 4;  // 学童
+    case '2': return general + 3;  // 中学
+    case '3': return general + 2;  // 高校
+    case '4': return general + 1;  // 大学
+    default: return 0;
+  }
+}
+
+// The steps of a ladder reached: stop at the first step not reached.
+int16_t LadderLevel(const ShikakuTable& table, int offset, int position, int32_t time) {
+  for (int k = 1; k <= kTopLevel; ++k) {
+    int32_t value = ValueAt(table, offset + k, position);
+    if (value == 0 || time > value) return static_cast<int16_t>(k - 1);
+  }
+  return kTopLevel;
+}
+
+}  // namespace
+
+int TablePosition(int sex, int eventCode) {
+  if (sex < 1 || sex > 3 || eventCode < 1 || eventCode > shikaku_layout::kEventsPerSex) return 0;
+  return (sex - 1) * shikaku_layout::kEventsPerSex + eventCode;
+}
+
+int AgeBandOffset(int age) {
+  if (age <= 8) return 0;
+  if (age <= 14) return (age - 8) * 14;  // 9 → 14 … 14 → 84
+  if (age <= 16) return 98;
+  if (age <= 18) return 112;
+  return 126;
+}
+
+int CategoryNumber(const Entry& entry, std::string_view classMode) {
+  if (classMode == "1") return entry.age;
+  int grade = static_cast<int>(LeadingInt16(GradeText(entry)));
+  return grade == 0 ? 1 : grade;
+}
+
+LaneCheck CheckLane(const ShikakuTable& table, int sexCode, int eventCode, int32_t time, const Entry& entry,
+                    std::string_view classMode) {
+  LaneCheck out;
+  if (!IsSwimTime(time) || sexCode < 1 || sexCode > 3) return out;
+  int n = CategoryNumber(entry, classMode);
+
+  auto tryRecord = [&](int recordClass, int r, int position) {
+    int32_t value = ValueAt(table, r, position);
+    if (r == 0 || value == 0 || time >= value) return;
+    out.recordClass = static_cast<int16_t>(recordClass);
+    out.broken.push_back(BrokenRecord{recordClass, r, value});
+  };
+
+  if (eventCode >= kFirstOwnEvent && eventCode <= kLastOwnEvent) {
+    // The meet's own events have only their meet record.
+    tryRecord(kMeetRecordClass, eventCode + kOwnEventMeetRecordBase, (sexCode - 1) * shikaku_layout::kEventsPerSex + 1);
+    return out;
+  }
+  int t = TablePosition(sexCode, eventCode);
+  if (t == 0) return out;
+
+  out.ageLevel = LadderLevel(table, AgeBandOffset(entry.age), t, time);
+  out.openLevel = LadderLevel(table, kOpenLadderOffset, t, time);
+
+  std::string grade = GradeText(entry);
+  int gradeNo = static_cast<int>(LeadingInt16(grade));
+  int flags = 0;
+  auto tryStandard = [&](int flag, int r) {
+    int32_t value = ValueAt(table, r, t);
+    if (r != 0 && value != 0 && time <= value) flags += flag;
+  };
+  tryStandard(1, RecordIn(kKindStandard1, entry.age));
+  tryStandard(2, RecordIn(kKindStandard2, gradeNo));
+  tryStandard(4, RecordIn(kKindStandard4, n));
+  if (flags > 0) out.standardFlags = static_cast<char>('0' + flags);
+
+  tryRecord(kMeetRecordClass, RecordIn(kKindMeet, n), t);
+
+  // 地区, 県, 地方, 日本, アジア, 世界: the school class first, then the general one.
+  for (int general = 26; general >= 1; general -= 5) {
+    if (int school = SchoolClass(general, grade[0]); school != 0) tryRecord(school, 140 + school, t);
+    tryRecord(general, 140 + general, t);
+  }
+  return out;
+}
+
+RecordNotices::RecordNotices(Printer& printer, const Race& race, const NamingContext& naming)
+    : printer_(printer), race_(race), naming_(naming) {}
+
+std::string RecordNotices::HeadingText() const {
+  return JoinNonEmpty({NumberText(race_.eventNo), SexName(race_.sexCode),
+                       Trim(ClassLabel(race_.classFrom, race_.classTo, race_.eventCode, naming_)),
+                       EventName(race_.eventCode, naming_), RoundName(race_.roundCode),
+                       NumberText(race_.heatNo) + "組"});
+}
+
+std::string RecordNotices::NoticeLeft(int slot, const Entry& entry) const {
+  return JoinNonEmpty({NumberText(slot + 1) + "ｺｰｽ", TrimRight(LeftChars(TrimRight(entry.swimmerName), 8)),
+                       TrimRight(LeftChars(TrimRight(entry.affiliation), 6)), NumberText(entry.age),
+                       ClassName(GradeText(entry), naming_.classScheme)});
+}
+
+std::string RecordNotices::NoticeRight(int32_t time, const BrokenRecord& record) {
+  return FormatTime(time) + "  " + RecordClassAbbrev(record.recordClass) + " (" + FormatTime(record.recordTime) + ")";
+}
+
+void RecordNotices::PrintHeading() {
+  printer_.SetFont(PrintFont{kMincho, kNoticeFontSize, false});
+  printer_.SetY(kNoticeTop);
+  printer_.PrintAt(kNoticeHeadingX, HeadingText());
+  printer_.NextLine();
+  printer_.NextLine();  // the empty line under the heading
+}
+
+void RecordNotices::recordNotice(int slot, const Entry& entry, int32_t time, const BrokenRecord& record) {
+  printer_.SetFont(PrintFont{kMincho, kNoticeFontSize, false});
+  if (printed_ == 0) {
+    PrintHeading();
+  } else if (printer_.y() > kNoticeLastLineY) {
+    printer_.NewPage();
+    PrintHeading();
+  }
+  printer_.PrintAt(kNoticeLeftX, NoticeLeft(slot, entry));
+  printer_.PrintAt(kNoticeRightX, NoticeRight(time, record));
+  printer_.NextLine();
+  printer_.SetFontSize(kNormalFontSize);
+  ++printed_;
+}
+
+void checkStandardsAndRecords(Race& race, int slot, const ShikakuTable& table, const EntryFile& entries,
+                              std::string_view classMode, RecordNotices& notices) {
+  if (slot < 0 || slot >= 10) return;
+  auto s = static_cast<size_t>(slot);
+  int32_t time = race.laneTime[s];
+  Entry entry = race.laneNo[s] != 0 ? entries.Load(race.laneNo[s]) : Entry{};
+  LaneCheck found = CheckLane(table, static_cast<int>(LeadingInt16(race.sexCode)), race.eventCode, time, entry,
+                              classMode);
+  race.openLevel[s] = found.openLevel;
+  race.ageLevel[s] = found.ageLevel;
+  race.laneRecordClass[s] = found.recordClass;
+  race.standardFlags[s] = found.standardFlags;
+  for (const BrokenRecord& b : found.broken) notices.recordNotice(slot, entry, time, b);
+}
+
+}  // namespace meet
