@@ -246,18 +246,18 @@ TEST(RecordNotices, HeadingAndNoticeAtTheirPositions) {
   RecordNotices notices(printer, r.race, naming);
   notices.recordNotice(3, Swimmer("31", 16), 2500, BrokenRecord{11, 151, 2550});
   ASSERT_EQ(printer.items.size(), 3u);
-  const auto& heading = printer.items[0];
+  const test::PrintedItem heading = printer.items[0];
   EXPECT_EQ(heading.text, "12 男子 50m自由形 決勝 3組");
   EXPECT_EQ(heading.x, kNoticeHeadingX);
   EXPECT_EQ(heading.y, kNoticeTop);
   EXPECT_EQ(heading.font, "ＭＳ 明朝");
   EXPECT_EQ(heading.size, 13);
-  const auto& left = printer.items[1];
+  const test::PrintedItem left = printer.items[1];
   EXPECT_EQ(left.text, "4ｺｰｽ 山田太郎 ＡＢＣ水泳ク 16 高1");
   EXPECT_EQ(left.x, kNoticeLeftX);
   EXPECT_GT(left.y, heading.y + printer.LineHeight());  // an empty line between
   EXPECT_EQ(left.size, 13);
-  const auto& right = printer.items[2];
+  const test::PrintedItem right = printer.items[2];
   EXPECT_EQ(right.text, "   25.00  日本 (   25.50)");
   EXPECT_EQ(right.x, kNoticeRightX);
   EXPECT_EQ(right.y, left.y);
