@@ -163,8 +163,10 @@ bool FrmRaceScreen::KiroEnter(int row, int caret) {
   focus_ = {RaceControl::TxtKiro, row};
   const std::string& text = txtKiro[r];
   if (Trim(text).empty()) {
+    // An emptied box is a row without a time; a time that shows as an empty
+    // box (0 typed, 9 typed) stays as it is.
     txtKiro[r].clear();
-    rows_[r].time = kNotEntered;
+    if (!FormatTime(rows_[r].time).empty()) rows_[r].time = kNotEntered;
     return false;
   }
   // Enter again on a box that still shows the row's time keeps it: the shown
@@ -203,10 +205,29 @@ Status FrmRaceScreen::Shoki() {
   return {};
 }
 
+Status FrmRaceScreen::CommitPendingBoxes() {
+  for (int row = 0; row < kFinishRows; ++row) {
+    auto r = static_cast<size_t>(row);
+    std::string shownLane = rows_[r].lane != 0 ? NumberText(rows_[r].lane) : std::string();
+    if (txtJun[r] != shownLane) {
+      bool typed = !Trim(txtJun[r]).empty();
+      if (!JunEnter(row) && typed) return Fail(ErrorKind::Refused, NumberText(row + 1) + " 着のコースが正しくありません。");
+    }
+    if (txtKiro[r] != FormatTime(rows_[r].time)) {
+      bool typed = !Trim(txtKiro[r]).empty();
+      if (!KiroEnter(row) && typed) return Fail(ErrorKind::Refused, NumberText(row + 1) + " 着の記録が正しくありません。");
+    }
+  }
+  return {};
+}
+
 Result<Confirmation> FrmRaceScreen::Kakutei() {
   notices_ = 0;
   if (!inFile_ || currentRace_ > ReadRaceCount(meetFolder_))
     return Fail(ErrorKind::NotFound, "レース " + NumberText(currentRace_) + " はレースファイルにありません。");
+  // A box typed into without Enter counts as it is shown; one that Enter
+  // would refuse stops the confirmation so the operator can correct it.
+  if (auto ok = CommitPendingBoxes(); !ok) return std::unexpected(ok.error());
   LanePlacing placing = PlaceFinishRows(rows_, race_.laneNo);
   if (placing.orderWrong && !platform_.dialogs.AskOkCancel(kAskOrderWrong)) return Confirmation::Cancelled;
   if (chkRel) {

@@ -115,7 +115,9 @@ class FrmRaceScreen {
   // race file is not changed. Cancelled when the operator says Cancel.
   Status Shoki();
 
-  // "確　定".
+  // "確　定". Boxes typed into without Enter are taken first as Enter takes
+  // them; one that Enter refuses stops here (Refused, the box cleared and
+  // focused) so nothing is stored from a row the operator did not see taken.
   Result<Confirmation> Kakutei();
 
   // Texts of the controls, as the widgets show and edit them.
@@ -144,6 +146,9 @@ class FrmRaceScreen {
  private:
   static int ClampRow(int row) { return row < 0 ? 0 : row >= kFinishRows ? kFinishRows - 1 : row; }
   void ResetRows();
+  // Takes every box typed into but not entered as Enter would; a box Enter
+  // refuses is cleared and reported, with the focus on it.
+  Status CommitPendingBoxes();
   Status StoreSplits(const LanePlacing& placing);
   Status StoreResults(const LanePlacing& placing);
 

@@ -152,7 +152,7 @@ std::string RecordNotices::NoticeLeft(int slot, const Entry& entry) const {
 }
 
 std::string RecordNotices::NoticeRight(int32_t time, const BrokenRecord& record) {
-  return FormatTime(time) + "  " + RecordClassAbbrev(record.recordClass) + " (" + FormatTime(record.recordTime) + ")";
+  return FormatTime(time) + "  " + RecordClassAbbrev(record.recordClass) + " (" + Trim(FormatTime(record.recordTime)) + ")";
 }
 
 void RecordNotices::PrintHeading() {

@@ -166,6 +166,51 @@ TEST(FrmRaceScreenKeys, EnterAgainOnAShownTimeKeepsIt) {
   }
 }
 
+TEST(FrmRaceScreenKeys, AnEmptiedBoxIsNotEnteredButAnEmptyLookingTimeStays) {
+  ConfirmMeet meet;
+  FrmRaceScreen s = meet.Screen();
+  s.txtKiro[0] = "0";
+  s.KiroEnter(0);
+  ASSERT_EQ(s.txtKiro[0], "");
+  s.KiroEnter(0);  // Enter again on the empty-looking 0
+  EXPECT_EQ(s.rows()[0].time, 0);
+  s.txtKiro[1] = "2500";
+  s.KiroEnter(1);
+  s.txtKiro[1] = "";  // the operator empties the box
+  s.KiroEnter(1);
+  EXPECT_EQ(s.rows()[1].time, kNotEntered);
+}
+
+TEST(FrmRaceScreenKakutei, BoxesTypedWithoutEnterCountAsShown) {
+  ConfirmMeet meet;
+  FrmRaceScreen s = meet.Screen();
+  ConfirmMeet::Row(s, 0, "2", "2500");
+  s.txtJun[1] = "4";     // typed, then the mouse went to 確定
+  s.txtKiro[1] = "2600";
+  ASSERT_EQ(*s.Kakutei(), Confirmation::Confirmed);
+  EXPECT_EQ(meet.Time(1, 3), 2600);
+  EXPECT_EQ(meet.Rank(1, 3), 2);
+  EXPECT_EQ(meet.Rank(1, 1), 1);
+}
+
+TEST(FrmRaceScreenKakutei, ABoxEnterWouldRefuseStopsTheConfirmation) {
+  ConfirmMeet meet;
+  std::string races = meet.RaceBytes(), states = meet.StateBytes();
+  for (auto [lane, time] : std::vector<std::pair<const char*, const char*>>{{"8", "2600"}, {"3", "1:02.00"}}) {
+    FrmRaceScreen s = meet.Screen();
+    ConfirmMeet::Row(s, 0, "2", "2500");
+    s.txtJun[1] = lane;
+    s.txtKiro[1] = time;
+    auto refused = s.Kakutei();
+    ASSERT_FALSE(refused.has_value()) << lane << " " << time;
+    EXPECT_EQ(refused.error().kind, ErrorKind::Refused);
+    EXPECT_EQ(s.focus().row, 1);
+    EXPECT_FALSE(s.closed());
+    EXPECT_EQ(meet.RaceBytes(), races);
+    EXPECT_EQ(meet.StateBytes(), states);
+  }
+}
+
 TEST(FrmRaceScreenKeys, FocusMovesAsTheKeysSay) {
   ConfirmMeet meet;
   FrmRaceScreen s = meet.Screen();

@@ -258,7 +258,7 @@ TEST(RecordNotices, HeadingAndNoticeAtTheirPositions) {
   EXPECT_GT(left.y, heading.y + printer.LineHeight());  // an empty line between
   EXPECT_EQ(left.size, 13);
   const test::PrintedItem right = printer.items[2];
-  EXPECT_EQ(right.text, "   25.00  日本 (   25.50)");
+  EXPECT_EQ(right.text, "   25.00  日本 (25.50)");
   EXPECT_EQ(right.x, kNoticeRightX);
   EXPECT_EQ(right.y, left.y);
   EXPECT_EQ(printer.font().size, 11);
@@ -269,7 +269,7 @@ TEST(RecordNotices, HeadingAndNoticeAtTheirPositions) {
   ASSERT_EQ(printer.items.size(), 5u);
   EXPECT_GT(printer.items[3].y, left.y);
   EXPECT_EQ(printer.items[3].text, "1ｺｰｽ 長い名前の選手で 所属 20");
-  EXPECT_EQ(printer.items[4].text, "   24.00  大会 (   24.50)");
+  EXPECT_EQ(printer.items[4].text, "   24.00  大会 (24.50)");
 }
 
 TEST(RecordNotices, ALongListGoesOnANewPageWithItsHeading) {

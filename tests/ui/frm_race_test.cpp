@@ -9,20 +9,12 @@
 #include <QTest>
 
 #include "support/qt_environment.h"
+#include "support/widget_lookup.h"
 
 #include "race/kyogi_fixture.h"
 
 namespace meet::ui {
 namespace {
-
-template <class T>
-T* Find(QWidget* root, const QString& name) {
-  T* found = root->findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name.toStdString();
-  return found;
-}
-
-std::string Text(const QString& s) { return s.toStdString(); }
 
 class FrmRaceTest : public ::testing::Test {
  protected:
