@@ -8,14 +8,9 @@
 #include <QVBoxLayout>
 
 #include "ui/screen_registry.h"
+#include "ui/widget_kit.h"
 
 namespace meet::ui {
-
-namespace {
-
-QString Q(const char* s) { return QString::fromUtf8(s); }
-
-}  // namespace
 
 FrmHangumi::FrmHangumi(std::filesystem::path meetFolder, Settings settings, Platform& platform, QWidget* parent)
     : QWidget(parent), screen_(std::move(meetFolder), std::move(settings), platform), platform_(platform) {

@@ -26,16 +26,12 @@
 #include "settings/folders.h"
 #include "ui/folder_roots.h"
 #include "ui/screen_registry.h"
+#include "ui/widget_kit.h"
 
 namespace meet::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-QString Q(const char* s) { return QString::fromUtf8(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-
-QString Indexed(const QString& name, int index) { return name + "_" + QString::number(index); }
 
 // "txtInsatu_3" → ("txtInsatu", 3); "txtSeiritu" → ("txtSeiritu", 0).
 std::pair<std::string, int> SplitControlName(const QString& objectName) {
@@ -47,7 +43,6 @@ std::pair<std::string, int> SplitControlName(const QString& objectName) {
   return {S(objectName.left(underscore)), index};
 }
 
-bool IsEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 
 // A key that types into the field (the keys a date field empties itself on).
 bool TypesIntoField(const QKeyEvent* key) {

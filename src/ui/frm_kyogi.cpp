@@ -17,41 +17,18 @@
 #include "core/printer.h"
 #include "platform/qt_printer.h"
 #include "ui/screen_registry.h"
+#include "ui/widget_kit.h"
 
 namespace meet::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-QString Indexed(const char* name, int index) { return QString::fromUtf8(name) + "_" + QString::number(index); }
 
 ManualEntryOpener& Opener() {
   static ManualEntryOpener opener;
   return opener;
 }
 
-QFont FixedFont() {
-  QFont font(MapFontFamily(kGothic));
-  font.setStyleHint(QFont::Monospace);
-  font.setFixedPitch(true);
-  font.setPointSize(10);
-  return font;
-}
-
-QLabel* Label(const char* name, const QString& text = {}) {
-  auto* l = new QLabel(text);
-  l->setObjectName(QString::fromUtf8(name));
-  l->setTextFormat(Qt::PlainText);
-  return l;
-}
-
-QPushButton* Button(const char* name, const char* caption, const char* tip) {
-  auto* b = new QPushButton(QString::fromUtf8(caption));
-  b->setObjectName(QString::fromUtf8(name));
-  b->setToolTip(QString::fromUtf8(tip));
-  return b;
-}
 
 // A control whose command a later part of the system brings.
 void NotYet(QWidget* w) {
@@ -229,7 +206,7 @@ QWidget* FrmKyogi::BuildLanes() {
   grid->setHorizontalSpacing(1);
   grid->setVerticalSpacing(1);
   auto* heading = Label("lblHeading", QString::fromUtf8(kKyogiHeading));
-  heading->setFont(FixedFont());
+  heading->setFont(ListFont());
   grid->addWidget(heading, 0, 0, 1, static_cast<int>(std::size(kLaneColumns)) + 1);
   for (int row = 0; row < kLaneRows; ++row) {
     grid->addWidget(Label(Indexed("lblKosu", row).toUtf8().constData(), Q(LaneLabel(row))), row + 1, 0);

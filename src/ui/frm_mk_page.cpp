@@ -13,28 +13,13 @@
 #include "core/printer.h"
 #include "platform/qt_printer.h"
 #include "ui/screen_registry.h"
+#include "ui/widget_kit.h"
 
 namespace meet::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
 
-// The list's font: fixed-width, so that the columns of the lines line up.
-QFont ListFont() {
-  QFont font(MapFontFamily(kGothic));
-  font.setStyleHint(QFont::Monospace);
-  font.setFixedPitch(true);
-  font.setPointSize(10);
-  return font;
-}
-
-QPushButton* Button(const char* name, const char* caption) {
-  auto* b = new QPushButton(QString::fromUtf8(caption));
-  b->setObjectName(name);
-  return b;
-}
 
 }  // namespace
 

@@ -10,13 +10,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/widget_kit.h"
+
 namespace meet::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-QString Indexed(const QString& name, int index) { return name + "_" + QString::number(index); }
 
 constexpr std::array<const char*, 7> kDistances = {"25m", "50m", "100m", "200m", "400m", "800m", "1500m"};
 

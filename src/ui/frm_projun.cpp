@@ -17,37 +17,12 @@
 #include "platform/qt_printer.h"
 #include "ui/frm_proj_shoki.h"
 #include "ui/screen_registry.h"
+#include "ui/widget_kit.h"
 
 namespace meet::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-QString Indexed(const QString& name, int index) { return name + "_" + QString::number(index); }
-
-QPushButton* Button(const QString& name, const QString& caption, const QString& tip = {}) {
-  auto* b = new QPushButton(caption);
-  b->setObjectName(name);
-  if (!tip.isEmpty()) b->setToolTip(tip);
-  return b;
-}
-
-QLabel* Label(const QString& name, const QString& text = {}) {
-  auto* l = new QLabel(text);
-  l->setObjectName(name);
-  return l;
-}
-
-// The list's font: a fixed-width Japanese font, a full-width character two
-// half-width columns wide, so that the columns of the lines line up.
-QFont ListFont() {
-  QFont font(MapFontFamily(kGothic));
-  font.setStyleHint(QFont::Monospace);
-  font.setFixedPitch(true);
-  font.setPointSize(10);
-  return font;
-}
 
 // The entry controls in screen order: name, caption above, width.
 struct EditField {

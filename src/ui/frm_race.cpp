@@ -11,21 +11,12 @@
 #include <QVBoxLayout>
 
 #include "ui/frm_kyogi.h"
+#include "ui/widget_kit.h"
 
 namespace meet::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-QString Indexed(const char* name, int index) { return QString::fromLatin1(name) + "_" + QString::number(index); }
-
-QLabel* Label(const char* name, const QString& text = QString()) {
-  auto* l = new QLabel(text);
-  l->setObjectName(name);
-  l->setMinimumWidth(40);
-  return l;
-}
 
 void SetBackground(QLineEdit* edit, Rgb rgb) {
   QPalette p = edit->palette();
@@ -49,6 +40,7 @@ FrmRace::FrmRace(const HubState& state, int currentRace, Platform& platform, QWi
   auto addHeading = [&](const char* caption, QLabel*& label, const char* name) {
     heading->addWidget(new QLabel(QString::fromUtf8(caption)), 0, column);
     label = Label(name);
+    label->setMinimumWidth(40);
     heading->addWidget(label, 1, column++);
   };
   addHeading("ﾚｰｽNo.", lblRace_, "lblRace");

@@ -22,32 +22,15 @@
 #include "settings/folders.h"
 #include "ui/folder_roots.h"
 #include "ui/screen_registry.h"
+#include "ui/widget_kit.h"
 
 namespace meet::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-QString Indexed(const QString& name, int index) { return name + "_" + QString::number(index); }
-
-bool IsEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 
 constexpr std::array<const char*, kKindCount> kKindTips = {"", "", "年齢別", "学年別", "大会区分", ""};
 constexpr std::array<const char*, 3> kSexColumns = {"男", "女", "混合"};
-
-
-QPushButton* Button(const QString& name, const QString& caption) {
-  auto* b = new QPushButton(caption);
-  b->setObjectName(name);
-  return b;
-}
-
-QLabel* Label(const QString& name, const QString& text = {}) {
-  auto* l = new QLabel(text);
-  l->setObjectName(name);
-  return l;
-}
 
 }  // namespace
 
