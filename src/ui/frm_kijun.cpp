@@ -105,19 +105,6 @@ class HubReturn : public QObject {
   bool returned_ = false;
 };
 
-// A folder tree's property: keep its chosen folder in view.
-constexpr const char* kFollowCurrent = "followCurrent";
-
-// Opens the tree down to the folder and selects it.
-void ShowInTree(QTreeView* tree, QFileSystemModel* model, const QString& folder) {
-  QModelIndex index = model->index(folder);
-  if (!index.isValid()) return;
-  for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) tree->expand(up);
-  tree->setCurrentIndex(index);
-  tree->setProperty(kFollowCurrent, true);
-  tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
-}
-
 // The fields that take effect on Enter with the text before the cursor.
 constexpr const char* kNumberFields[] = {"txtSeiritu", "txtInsatu", "txtIten", "txtRten", "txtmLap"};
 
@@ -172,29 +159,8 @@ QLineEdit* FrmKijun::MakeEdit(const QString& name, int width) {
   return edit;
 }
 
-QTreeView* FrmKijun::MakeFolderTree(const QString& name, QComboBox* drive, QFileSystemModel*& model) {
-  model = new QFileSystemModel(this);
-  model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-  model->setRootPath(QDir::rootPath());
-  auto* tree = new QTreeView;
-  tree->setObjectName(name);
-  tree->setModel(model);
-  for (int column = 1; column < model->columnCount(); ++column) tree->hideColumn(column);
-  tree->setHeaderHidden(true);
-  tree->setRootIndex(model->index(QDir::rootPath()));
-  // The model reads and sorts folders in the background, moving the rows
-  // about: the chosen folder is kept in view until the operator scrolls or
-  // clicks in the tree.
-  auto follow = [tree] {
-    if (tree->property(kFollowCurrent).toBool() && tree->currentIndex().isValid())
-      tree->scrollTo(tree->currentIndex(), QAbstractItemView::PositionAtCenter);
-  };
-  connect(model, &QFileSystemModel::directoryLoaded, tree, follow);
-  connect(model, &QFileSystemModel::layoutChanged, tree, follow);
-  connect(model, &QFileSystemModel::rowsInserted, tree, follow);
-  auto stopFollowing = [tree] { tree->setProperty(kFollowCurrent, false); };
-  connect(tree, &QTreeView::pressed, tree, stopFollowing);
-  connect(tree->verticalScrollBar(), &QScrollBar::actionTriggered, tree, stopFollowing);
+QTreeView* FrmKijun::MakeFolderPicker(const QString& name, QComboBox* drive, QFileSystemModel*& model) {
+  QTreeView* tree = MakeFolderTree(this, name, model);
   drive->addItems(PickerRoots());
   // Changing the root moves the folder picker to it.
   connect(drive, &QComboBox::activated, this, [this, tree, drive, model](int) {
@@ -221,7 +187,7 @@ QWidget* FrmKijun::BuildFolders() {
   auto* meetLayout = new QVBoxLayout(meetFrame);
   drive1_ = new QComboBox;
   drive1_->setObjectName("Drive1");
-  dir1_ = MakeFolderTree("Dir1", drive1_, dir1Model_);
+  dir1_ = MakeFolderPicker("Dir1", drive1_, dir1Model_);
   dir1_->setMinimumWidth(300);
   meetLayout->addWidget(drive1_);
   meetLayout->addWidget(dir1_, 1);
@@ -246,7 +212,7 @@ QWidget* FrmKijun::BuildFolders() {
   auto* entryLayout = new QGridLayout(entryFrame);
   drive2_ = new QComboBox;
   drive2_->setObjectName("Drive2");
-  dir2_ = MakeFolderTree("Dir2", drive2_, dir2Model_);
+  dir2_ = MakeFolderPicker("Dir2", drive2_, dir2Model_);
   dir2_->setMinimumWidth(260);
   filMosi_ = new QListWidget;
   filMosi_->setObjectName("filMosi");

@@ -64,7 +64,7 @@ class FrmKijun : public QWidget {
   QLineEdit* MakeEdit(const QString& name, int width);
   QWidget* MakeOptionGroup(const QString& caption, const QString& group, const QStringList& captions, bool vertical);
   QPushButton* MakeScreenButton(const ScreenLink& link);
-  QTreeView* MakeFolderTree(const QString& name, QComboBox* drive, QFileSystemModel*& model);
+  QTreeView* MakeFolderPicker(const QString& name, QComboBox* drive, QFileSystemModel*& model);
 
   // ShowSettings: every field from the settings, the entry file in use.
   void ShowSettings();

@@ -171,15 +171,7 @@ QWidget* FrmShikaku::BuildPreviousMeet() {
   drive1_ = new QComboBox;
   drive1_->setObjectName("Drive1");
   drive1_->addItems(PickerRoots());
-  dir1Model_ = new QFileSystemModel(this);
-  dir1Model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-  dir1Model_->setRootPath(QDir::rootPath());
-  dir1_ = new QTreeView;
-  dir1_->setObjectName("Dir1");
-  dir1_->setModel(dir1Model_);
-  for (int column = 1; column < dir1Model_->columnCount(); ++column) dir1_->hideColumn(column);
-  dir1_->setHeaderHidden(true);
-  dir1_->setRootIndex(dir1Model_->index(QDir::rootPath()));
+  dir1_ = MakeFolderTree(this, "Dir1", dir1Model_);
   dir1_->setMinimumWidth(240);
   connect(drive1_, &QComboBox::activated, this, [this](int) {
     dir1Path_ = drive1_->currentText();
@@ -275,12 +267,7 @@ void FrmShikaku::ShowPreviousPickerFolder(const QString& folder) {
   int root = RootIndexFor(folder, roots);
   drive1_->setCurrentIndex(root);
   dir1_->setRootIndex(dir1Model_->index(roots[root]));
-  dir1Path_ = folder;
-  QModelIndex index = dir1Model_->index(folder);
-  if (index.isValid()) {
-    dir1_->setCurrentIndex(index);
-    dir1_->scrollTo(index);
-  }
+  ShowInTree(dir1_, dir1Model_, folder);
   dir1Path_ = folder;
 }
 
