@@ -127,6 +127,19 @@ Result<Printer*> Context::printer() {
   return printer_.get();
 }
 
+Result<Platform> Context::PlatformFor(bool printing) {
+  Printer* target = nullptr;
+  if (printing) {
+    auto p = printer();
+    if (!p) return std::unexpected(p.error());
+    target = *p;
+  } else {
+    if (!noPrinter_) noPrinter_ = std::make_unique<NullPrinter>();
+    target = noPrinter_.get();
+  }
+  return Platform{*target, dialogs(), clock(), launcher()};
+}
+
 void Context::FinishPrinting() {
   if (printer_ && printer_->documentOpen()) printer_->EndDoc();
 }

@@ -46,6 +46,9 @@ class Context {
   Result<Settings*> LoadedSettings();
 
   Result<Printer*> printer();
+  // The platform a screen runs on: the --print target when the command
+  // prints, else a printer that drops everything.
+  Result<Platform> PlatformFor(bool printing);
   Dialogs& dialogs();
   Clock& clock();
   Launcher& launcher();
@@ -57,6 +60,7 @@ class Context {
   std::optional<Folders> folders_;
   std::optional<Settings> settings_;
   std::unique_ptr<Printer> printer_;
+  std::unique_ptr<Printer> noPrinter_;
   std::unique_ptr<Dialogs> dialogs_;
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<Launcher> launcher_;

@@ -57,15 +57,9 @@ int PagesVerb(Context& ctx, const std::string& sub, std::vector<std::string>& ar
     return 0;
   }
 
-  NullPrinter noPrinter;
-  Printer* printer = &noPrinter;
-  if (sub == "print") {
-    auto p = ctx.printer();
-    if (!p) return Failed(ctx, p.error());
-    printer = *p;
-  }
-  Platform platform{*printer, ctx.dialogs(), ctx.clock(), ctx.launcher()};
-  FrmMkPageScreen screen(*meet, **settings, platform);
+  auto platform = ctx.PlatformFor(sub == "print");
+  if (!platform) return Failed(ctx, platform.error());
+  FrmMkPageScreen screen(*meet, **settings, *platform);
   if (auto ok = screen.Open(); !ok) return Failed(ctx, ok.error());
 
   if (sub == "list" || sub == "print") {

@@ -92,15 +92,9 @@ int ProgramVerb(Context& ctx, std::vector<std::string>& args) {
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());
 
-  NullPrinter noPrinter;
-  Printer* printer = &noPrinter;
-  if (sub == "print") {
-    auto p = ctx.printer();
-    if (!p) return Failed(ctx, p.error());
-    printer = *p;
-  }
-  Platform platform{*printer, ctx.dialogs(), ctx.clock(), ctx.launcher()};
-  FrmProjunScreen screen(*meet, **settings, platform);
+  auto platform = ctx.PlatformFor(sub == "print");
+  if (!platform) return Failed(ctx, platform.error());
+  FrmProjunScreen screen(*meet, **settings, *platform);
   const bool all = TakeSwitch(args, "--all");
   if (auto ok = screen.Open(); !ok) return Failed(ctx, ok.error());
   if (all)

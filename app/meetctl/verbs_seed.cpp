@@ -19,9 +19,9 @@ int SeedVerb(Context& ctx, std::vector<std::string>& args) {
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());
 
-  NullPrinter noPrinter;
-  Platform platform{noPrinter, ctx.dialogs(), ctx.clock(), ctx.launcher()};
-  FrmHangumiScreen screen(*meet, **settings, platform);
+  auto platform = ctx.PlatformFor(false);
+  if (!platform) return Failed(ctx, platform.error());
+  FrmHangumiScreen screen(*meet, **settings, *platform);
 
   if (TakeSwitch(args, "--reset")) {
     if (!args.empty()) return UsageError(ctx, "seed --reset は他の引数と一緒に使えません。");
