@@ -125,7 +125,10 @@ Status TypeRows(FrmRaceScreen& screen, const std::string& rowsText) {
     if (!screen.JunEnter(row))
       return Fail(ErrorKind::Invalid,
                   label + "コース " + words[0] + " には選手がいないか、10 を超えています。");
-    if (words.size() == 2) {
+    // A lane without its time would be stored as 棄権: a typing slip.
+    if (words.size() == 1)
+      return Fail(ErrorKind::Invalid, label + "コース " + words[0] + " の記録がありません（棄権は 8）。");
+    {
       screen.txtKiro[i] = words[1];
       if (!screen.KiroEnter(row))
         return Fail(ErrorKind::Invalid, label + "記録 " + words[1] + " は入力できません（6 文字まで、負の数は不可）。");
@@ -167,6 +170,8 @@ int ConfirmVerb(Context& ctx, std::vector<std::string>& args) {
   if (!done) return Failed(ctx, done.error());
   if (*done == Confirmation::Cancelled)
     return Failed(ctx, Error{ErrorKind::Cancelled, "記録の並びが不正なため、確定しませんでした（続ける場合は --yes）。"});
+  if (*done == Confirmation::CancelledAllWithdrawn)
+    return Failed(ctx, Error{ErrorKind::Cancelled, "全員が棄権になるため、確定しませんでした（続ける場合は --yes）。"});
   if (*done == Confirmation::Splits) {
     auto relay = RelayFile::OpenForReading(o.meet);
     if (!relay) return Failed(ctx, relay.error());

@@ -7,6 +7,7 @@
 #include "core/numbers.h"
 #include "data/entry_file.h"
 #include "meetctl/cli.h"
+#include "program/projun_file.h"
 #include "print/frm_mk_page_screen.h"
 #include "print/hpro_layout.h"
 #include "print/program_pages.h"
@@ -50,6 +51,11 @@ int PagesVerb(Context& ctx, const std::string& sub, std::vector<std::string>& ar
     std::array<char, 15> flags{};
     if (auto entries = EntryFile::OpenForReading(EntryFileFor(ctx, **settings)))
       flags = entries->Events().extraRelayFlags;
+    auto races = RaceFileImage::Load(*meet);
+    if (!races) return Failed(ctx, races.error());
+    auto order = ProgramOrder::Load(*meet);
+    if (!order) return Failed(ctx, order.error());
+    options.raceDays = RaceDays(*order, races->raceCount());
     if (auto ok = BuildProgramPages(*meet, flags, options); !ok) return Failed(ctx, ok.error());
     auto file = PageFile::Load(*meet);
     if (!file) return Failed(ctx, file.error());
@@ -99,9 +105,12 @@ int PagesVerb(Context& ctx, const std::string& sub, std::vector<std::string>& ar
     ctx.out << "ページ " << *p << " を削除しました（全 " << screen.pageCount() << " ページ）。\n";
     return 0;
   }
-  // set: each value typed into its box and Enter pressed with the caret at its end.
+  // set: the page becomes R1 … Rn with the later slots empty: the boxes past
+  // the last race given are cleared, then each given value is typed into its
+  // box and Enter pressed with the caret at its end.
   if (args.empty() || args.size() > static_cast<size_t>(kPageBoxes))
-    return UsageError(ctx, "pages set P R1 … R8（1～8個のレース番号）");
+    return UsageError(ctx, "pages set P R1 … R8（1～8個のレース番号。指定しない欄は空になります）");
+  for (size_t box = args.size() + 1; box <= static_cast<size_t>(kPageBoxes); ++box) screen.txtRace()[box].clear();
   for (size_t i = 0; i < args.size(); ++i) {
     const int box = static_cast<int>(i) + 1;
     screen.txtRace()[static_cast<size_t>(box)] = args[i];
@@ -115,7 +124,7 @@ int Pages(const std::string& sub, Context& ctx, std::vector<std::string>& args) 
 
 VerbRegistration listVerb("pages list", "pages list", [](Context& c, std::vector<std::string>& a) { return Pages("list", c, a); });
 VerbRegistration showVerb("pages show", "pages show P", [](Context& c, std::vector<std::string>& a) { return Pages("show", c, a); });
-VerbRegistration setVerb("pages set", "pages set P R1 … R8",
+VerbRegistration setVerb("pages set", "pages set P R1 … R8（指定しない欄は空）",
                          [](Context& c, std::vector<std::string>& a) { return Pages("set", c, a); });
 VerbRegistration insertVerb("pages insert", "pages insert P",
                             [](Context& c, std::vector<std::string>& a) { return Pages("insert", c, a); });

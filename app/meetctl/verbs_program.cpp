@@ -20,7 +20,7 @@ constexpr const char* kUsage =
     "program list [--all] | add FIELD=VALUE… | correct S FIELD=VALUE… | insert S [--count M] | delete S | "
     "copy --to D --from A --through B [--sex 1..3] [--stage 1..4] [--stroke 1..7] [--distance 1..7] | print | "
     "init --from S [--unit-times T0,…,T13] [--start HHMMSS] [--day D] [--band FROM TO] [--renumber] [--all] | "
-    "generate [--finals-only]";
+    "generate [--finals-only]（S・D・A・B はデータ番号: program list の先頭の列）";
 
 Result<int> EntryNumber(const std::string& text) {
   auto n = WholeNumber(text);
@@ -109,8 +109,14 @@ int ProgramVerb(Context& ctx, std::vector<std::string>& args) {
 
   if (sub == "list") {
     if (!noMoreArgs()) return UsageError(ctx, "program list [--all]");
-    ctx.out << kProjunHeading << '\n';
-    for (const std::string& line : screen.lines()) ctx.out << line << '\n';
+    // The first column is the data number (the entry's position in the file)
+    // that correct, insert, delete, copy and init take; the screen's own line
+    // follows, with its list line number.
+    ctx.out << "ﾃﾞｰﾀ " << kProjunHeading << '\n';
+    const auto& lines = screen.lines();
+    const auto& map = screen.lineMap();
+    for (size_t i = 0; i < lines.size(); ++i)
+      ctx.out << RightAligned(i < map.size() ? map[i] : 0, 4) << " " << lines[i] << '\n';
     return 0;
   }
   if (sub == "add") {

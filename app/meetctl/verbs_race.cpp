@@ -148,7 +148,10 @@ int RaceGotoVerb(Context& ctx, std::vector<std::string>& args) {
   if (args.size() != 1) return UsageError(ctx, "race goto EVENT.HEAT");
   Opened o;
   if (auto ok = OpenScreen(ctx, o); !ok) return Failed(ctx, ok.error());
+  if (args[0].find('.') == std::string::npos) return UsageError(ctx, "race goto EVENT.HEAT（例: 12.3）");
   if (auto ok = o.screen->EnterToi(args[0]); !ok) return Failed(ctx, ok.error());
+  if (!o.screen->jumpFound())
+    return Failed(ctx, Error{ErrorKind::NotFound, "競技・組 " + args[0] + " のレースはありません。"});
   ctx.out << o.screen->currentRace() << '\n';
   return 0;
 }

@@ -56,6 +56,7 @@ int SeedVerb(Context& ctx, std::vector<std::string>& args) {
   }
   for (const auto& kept : run->backups) ctx.out << "控え: " << kept.string() << '\n';
   ctx.out << "レース数: " << run->raceCount << '\n';
+  for (const std::string& warning : run->warnings) ctx.out << "注意: " << warning << '\n';
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "core/backup.h"
 #include "core/cp932.h"
 #include "core/file_names.h"
 #include "core/numbers.h"
@@ -44,21 +45,9 @@ std::string FolderText(const fs::path& folder) { return WithTrailingSeparator(Wi
 // The old settings of a meet folder that "←" takes over, kept under backup/
 // with the time it was replaced.
 Result<std::string> KeepSettingsCopy(const fs::path& meetFolder, const Clock& clock) {
-  fs::path old = FindFile(meetFolder, kSettingsFileName);
-  std::error_code ec;
-  if (!fs::is_regular_file(old, ec)) return std::string();
-  auto bytes = ReadWholeFile(old);
-  if (!bytes) return std::unexpected(bytes.error());
-  fs::path backup = meetFolder / "backup";
-  fs::create_directories(backup, ec);
-  if (ec) return Fail(ErrorKind::Io, "フォルダー " + backup.string() + " を作れません: " + ec.message());
-  DateTime t = clock.Now();
-  std::string stamp = ZeroPadded(t.year, 4) + ZeroPadded(t.month, 2) + ZeroPadded(t.day, 2) + "_" +
-                      ZeroPadded(t.hour, 2) + ZeroPadded(t.minute, 2) + ZeroPadded(t.second, 2);
-  fs::path copy = backup / ("kijun_" + stamp + ".dat");
-  for (int n = 2; fs::exists(copy, ec); ++n) copy = backup / ("kijun_" + stamp + "_" + std::to_string(n) + ".dat");
-  if (auto ok = WriteWholeFile(copy, *bytes); !ok) return std::unexpected(ok.error());
-  return copy.string();
+  auto kept = KeepBackup(meetFolder, FindFile(meetFolder, kSettingsFileName), clock.Now());
+  if (!kept) return std::unexpected(kept.error());
+  return kept->string();
 }
 
 // The folder configuration and the settings hold paths as comma-separated

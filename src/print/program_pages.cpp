@@ -47,8 +47,6 @@ Race RaceFileImage::race(int n) const {
   return race;
 }
 
-char RaceFileImage::day(int n) const { return RecordOf(n).Byte(RL::kRaceSpare1); }
-
 // ---------------------------------------------------------------- list line
 
 std::string PageListLine(int pageNo, const ProgramPage& page, const RaceFileImage& races, const NamingContext& naming) {
@@ -119,7 +117,7 @@ Status BuildStandard(const RaceFileImage& races, const std::array<char, 15>& fla
     const Race race = races.race(r);
     const int k = RaceSizeClass(race.eventCode, flags);
     const std::string stage = StageType(race);
-    const char day = races.day(r);
+    const char day = static_cast<size_t>(r) <= options.raceDays.size() ? options.raceDays[static_cast<size_t>(r - 1)] : '\0';
     if (r > 1) {
       const bool stageBreak = stage != previousStage && !options.noStageBreak;
       const bool dayBreak = day != previousDay && !options.noDayBreak;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 #include <filesystem>
 #include <string>
 
@@ -23,10 +24,14 @@ struct PageBuildOptions {
   int pattern = 0;            // cboPattern list position: 0 "標準", 1 "予決同頁"
   bool noStageBreak = false;  // chkKetugo "予選決勝で改ページしない"
   bool noDayBreak = false;    // chkNichi "開催日で改ページしない"
+  // The meet day of race r at index r − 1, taken from the program entry that
+  // holds the race (the race file keeps no reliable day: every save through
+  // the race buffers clears it). A race past the end has no day (NUL).
+  std::vector<char> raceDays;
 };
 
 // Builds hpro.dat of the meet folder from its taikai.dat (races 1..raceCount,
-// day = the raceSpare1 byte of each race record). extraRelayFlags: the entry
+// each on the day options.raceDays gives it). extraRelayFlags: the entry
 // file's relay flags of events 30..44; size class = 1 + that digit.
 //
 // Pages 1..P and the header (pageCount P, pagePattern) are written; pages
@@ -54,8 +59,6 @@ class RaceFileImage {
   // Race n as the race buffer holds it; past the end of the file, or for n
   // outside 1..32757, all zeros.
   Race race(int n) const;
-  // The race's meet day byte (raceSpare1); NUL where race() reads zeros.
-  char day(int n) const;
 
  private:
   Record RecordOf(int n) const;

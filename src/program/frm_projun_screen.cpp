@@ -1,6 +1,7 @@
 #include "program/frm_projun_screen.h"
 
 #include <algorithm>
+#include <set>
 
 #include "core/cp932.h"
 #include "core/file_names.h"
@@ -530,6 +531,28 @@ Result<ProjunPrintSummary> FrmProjunScreen::Insatu() {
   return summary;
 }
 
+std::vector<std::pair<int16_t, int16_t>> GeneratedBands(int eventCode, const std::set<int>& ages,
+                                                        std::string_view classMode) {
+  const int16_t from = eventCode > 29 ? 0 : 1;
+  const int oldest = ages.empty() ? 0 : *ages.rbegin();
+  if (classMode != "1" || oldest <= 100) return {{from, 100}};
+  if (eventCode < 23 || eventCode > 29) return {{from, ClampToInt16(oldest)}};
+  // Relay teams of grown-ups swim by the sum of their members' ages: 119 and
+  // under, then forty years a class; one band for each class a team is in.
+  std::vector<std::pair<int16_t, int16_t>> bands;
+  int lastClass = -1;
+  for (int age : ages) {
+    const int klass = age < 120 ? 0 : (age - 120) / 40 + 1;
+    if (klass == lastClass) continue;
+    lastClass = klass;
+    if (klass == 0)
+      bands.emplace_back(int16_t{1}, int16_t{119});
+    else
+      bands.emplace_back(ClampToInt16(120 + 40 * (klass - 1)), ClampToInt16(159 + 40 * (klass - 1)));
+  }
+  return bands;
+}
+
 Result<int> FrmProjunScreen::Jidou(bool finalsOnly) {
   std::filesystem::path entryPath = EntryFilePath(settings_.entryFolder, settings_.entryFileName);
   std::error_code ec;
@@ -538,35 +561,40 @@ Result<int> FrmProjunScreen::Jidou(bool finalsOnly) {
   auto entries = EntryFile::OpenForReading(entryPath);
   if (!entries) return std::unexpected(entries.error());
 
-  // entered[event − 1][sex − 1]: some entry of that sex has an entry time.
+  // entered[event − 1][sex − 1]: some entry of that sex has an entry time;
+  // ages[event − 1][sex − 1]: the ages of those entries.
   std::array<std::array<bool, 3>, 44> entered{};
+  std::array<std::array<std::set<int>, 3>, 44> ages{};
   for (int32_t n = 1; n <= entries->entriesHeld(); ++n) {
     Entry e = entries->Load(n);
     int sex = PositionOfCode(FirstChar(e.sexCode), 3);
     if (sex < 0) continue;
     for (size_t ev = 0; ev < e.entryTimes.size(); ++ev)
-      if (e.entryTimes[ev] != 0) entered[ev][static_cast<size_t>(sex)] = true;
+      if (e.entryTimes[ev] != 0) {
+        entered[ev][static_cast<size_t>(sex)] = true;
+        ages[ev][static_cast<size_t>(sex)].insert(e.age);
+      }
   }
   std::vector<ProgramEntry> added;
   for (int ev = 1; ev <= 44; ++ev) {
     for (int sex = 1; sex <= 3; ++sex) {
       if (!entered[static_cast<size_t>(ev - 1)][static_cast<size_t>(sex - 1)]) continue;
-      ProgramEntry e;
-      e.sexCode = NumberText(sex);
-      e.eventCode = static_cast<int16_t>(ev);
-      e.ageFrom = ev > 29 ? 0 : 1;
-      e.ageTo = 100;
-      e.dayNo = "1";
-      if (!finalsOnly) {
-        e.stageCode = "1";
+      for (auto [from, to] : GeneratedBands(ev, ages[static_cast<size_t>(ev - 1)][static_cast<size_t>(sex - 1)],
+                                            settings_.classMode)) {
+        ProgramEntry e;
+        e.sexCode = NumberText(sex);
+        e.eventCode = static_cast<int16_t>(ev);
+        e.ageFrom = from;
+        e.ageTo = to;
+        e.dayNo = "1";
+        // Every stage starts as 初期化 leaves it: heats from the entries.
+        // Seeding marks a final "2" once it seeds the preliminary before it.
         e.seedFlag = "1";
-        added.push_back(e);
+        if (!finalsOnly) {
+          e.stageCode = "1";
+          added.push_back(e);
+        }
         e.stageCode = "2";
-        e.seedFlag = "2";
-        added.push_back(e);
-      } else {
-        e.stageCode = "2";
-        e.seedFlag = "1";
         added.push_back(e);
       }
     }

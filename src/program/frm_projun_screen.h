@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,6 +115,14 @@ struct ProjunPrintSummary {
 // gives its heats' races, from firstRace on, their start times. Races that
 // are not in the race file are skipped (the file is never grown).
 Result<std::pair<int, int>> SetRaceTimes(const std::filesystem::path& meetFolder, const ProgramOrder& order);
+
+// The bands `Jidou` gives an event of one sex, from the ages of its entries:
+// 1–100 (0–100 for the meet's own events 30–44) unless the meet is seeded by
+// age and some entry is older than 100. Then a relay event 23–29 gets one
+// band per class its teams' summed ages fall in (1–119, 120–159, 160–199, …),
+// and any other event one band up to its oldest entry.
+std::vector<std::pair<int16_t, int16_t>> GeneratedBands(int eventCode, const std::set<int>& ages,
+                                                        std::string_view classMode);
 
 class FrmProjunScreen {
  public:

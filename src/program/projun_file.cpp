@@ -146,4 +146,22 @@ Result<std::vector<ProgramEntry>> LoadProgramEntries(const std::filesystem::path
   return entries;
 }
 
+std::vector<char> RaceDays(const ProgramOrder& order, int raceCount) {
+  std::vector<char> days(static_cast<size_t>(std::max(raceCount, 0)), '\0');
+  std::vector<bool> held(days.size(), false);
+  for (int n = 1; n <= order.count(); ++n) {
+    const ProgramEntry e = order.Read(n);
+    if (e.orderNo == 0 || e.firstRace < 1 || e.heatCount < 1) continue;
+    const char day = e.dayNo.empty() ? '\0' : e.dayNo[0];
+    const int64_t last = std::min<int64_t>(int64_t{e.firstRace} + e.heatCount - 1, raceCount);
+    for (int64_t r = e.firstRace; r <= last; ++r) {
+      const size_t at = static_cast<size_t>(r - 1);
+      if (held[at]) continue;
+      held[at] = true;
+      days[at] = day;
+    }
+  }
+  return days;
+}
+
 }  // namespace meet

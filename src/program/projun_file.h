@@ -92,4 +92,9 @@ class ProgramOrder {
 // Entries 1..N in file order.
 Result<std::vector<ProgramEntry>> LoadProgramEntries(const std::filesystem::path& meetFolder);
 
+// The meet day of races 1..raceCount (index r − 1): the dayNo of the first
+// numbered entry (orderNo ≠ 0) whose races firstRace .. firstRace +
+// heatCount − 1 include race r; NUL for a race no entry holds.
+std::vector<char> RaceDays(const ProgramOrder& order, int raceCount);
+
 }  // namespace meet

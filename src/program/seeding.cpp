@@ -11,6 +11,7 @@
 #include "core/sort_strings.h"
 #include "data/entry_file.h"
 #include "data/entry_layout.h"
+#include "data/naming_context.h"
 #include "data/race_layout.h"
 #include "data/race_states.h"
 #include "data/relay_file.h"
@@ -225,6 +226,17 @@ Result<std::string> ReadIfPresent(const std::filesystem::path& path) {
   return std::move(*bytes);
 }
 
+// "男子 10- 12才 100m自由形 決勝": how a warning names a program entry
+// (the band only where the entry has one, the stage only where it is set).
+std::string DescribeEntry(const ProgramEntry& p, const NamingContext& naming) {
+  std::string text = SexName(p.sexCode);
+  const std::string band = ClassLabel(p.ageFrom, p.ageTo, p.eventCode, naming);
+  if (!band.empty()) text += " " + band;
+  text += " " + EventName(p.eventCode, naming);
+  if (!p.stageCode.empty()) text += " " + RoundName(p.stageCode);
+  return text;
+}
+
 }  // namespace
 
 std::string LanePattern(int laneCount, bool descending) {
@@ -333,6 +345,7 @@ Result<SeedingInput> ReadSeedingInput(const std::filesystem::path& meetFolder, c
   auto entries = EntryFile::OpenForReading(entryPath);
   if (!entries) return std::unexpected(entries.error());
   input.extraRelayFlags = entries->Events().extraRelayFlags;
+  input.naming = LoadNamingContext(settings, meetFolder);
   if (options.chkNoHan) return input;
   const int32_t held = entries->entriesHeld();
   // The entry records are read once, whole, and only the fields seeding
@@ -390,6 +403,10 @@ Result<SeedingPlan> PlanSeeding(const SeedingInput& input, const Settings& setti
     entries.reserve(static_cast<size_t>(programCount));
     for (int t = 1; t <= programCount; ++t) entries.push_back(order.Read(t));
     std::vector<bool> rewritten(entries.size(), false);
+    // Later stages whose earlier stage was seeded in this run.
+    std::vector<bool> fedThisRun(entries.size(), false);
+    // Entrants taken by some numbered program entry: taken[n − 1][event − 1].
+    std::vector<std::array<bool, 44>> taken(input.entrants.size());
 
     // Program entries of one sex, band and event, in file order (the later
     // stages marked after a first stage is seeded).
@@ -427,6 +444,7 @@ Result<SeedingPlan> PlanSeeding(const SeedingInput& input, const Settings& setti
         if (later <= t) continue;
         SetFlag(entries[later].seedFlag, kFromPreviousStage);
         rewritten[later] = true;
+        fedThisRun[later] = true;
       }
     };
     // The numbered heats of an entry written with their headings only (the
@@ -473,12 +491,20 @@ Result<SeedingPlan> PlanSeeding(const SeedingInput& input, const Settings& setti
       const char stage = FirstChar(p.stageCode);
       if (IsFlag(p.seedFlag, kFromEntries)) {
         std::vector<std::string> keys;
+        std::vector<int32_t> accepted;  // the entrants of this entry, once placed in its heats
+        auto placeAll = [&](const std::vector<Competitor>& sorted, int heats) {
+          place(p, sorted, heats);
+          for (int32_t number : accepted)
+            if (number >= 1 && static_cast<size_t>(number) <= taken.size())
+              taken[static_cast<size_t>(number - 1)][static_cast<size_t>(p.eventCode - 1)] = true;
+        };
         if (p.eventCode >= 1 && p.eventCode <= 44) {
           const char sex = FirstChar(p.sexCode);
           for (const Entrant* a : byEvent[static_cast<size_t>(p.eventCode - 1)]) {
             if (a->sexCode != sex) continue;
             if (classMode == '2' && (a->grade < p.ageFrom || a->grade > p.ageTo)) continue;
             if (classMode == '1' && (a->age < p.ageFrom || a->age > p.ageTo)) continue;
+            accepted.push_back(a->number);
             if (a->number > kMaxLaneEntrant)
               return Fail(ErrorKind::Refused, "申込データの番号 " + std::to_string(a->number) +
                                                   " はレースファイルのコースに入りません（32767まで）。組合せできません。");
@@ -509,7 +535,7 @@ Result<SeedingPlan> PlanSeeding(const SeedingInput& input, const Settings& setti
           if (stage == '1') {
             if (options.chkYosen) {
               number(t, 1);
-              if (!tooMany()) place(p, sorted, 1);
+              if (!tooMany()) placeAll(sorted, 1);
               markLaterStages(t);
             } else {
               SetFlag(p.seedFlag, kNoCompetitors);
@@ -518,7 +544,7 @@ Result<SeedingPlan> PlanSeeding(const SeedingInput& input, const Settings& setti
             }
           } else if (stage == '2') {
             number(t, 1);
-            if (!tooMany()) place(p, sorted, 1);
+            if (!tooMany()) placeAll(sorted, 1);
           }
           continue;
         }
@@ -526,16 +552,19 @@ Result<SeedingPlan> PlanSeeding(const SeedingInput& input, const Settings& setti
         number(t, heats);
         if (tooMany()) continue;
         if (stage == '1') {
-          place(p, sorted, heats);
+          placeAll(sorted, heats);
           markLaterStages(t);
         } else if (stage == '2') {
-          place(p, sorted, heats);
+          placeAll(sorted, heats);
         } else {
           // Reserved races get their headings, so that no race of an earlier
           // seeding stays inside the new race count.
           emptyHeats(p, heats);
         }
       } else if (IsFlag(p.seedFlag, kFromPreviousStage) && stage != '1') {
+        if (!fedThisRun[t] && stage >= '2' && stage <= '4')
+          plan.warnings.push_back(DescribeEntry(p, input.naming) +
+                                  ": 前の予選がこの作成で組まれていないため、組が空のままです（初期化してから作成してください）。");
         if (stage == '2') {
           number(t, 1);
           emptyHeats(p, 1);
@@ -549,6 +578,23 @@ Result<SeedingPlan> PlanSeeding(const SeedingInput& input, const Settings& setti
       return Fail(ErrorKind::Refused, "必要なレース数 " + std::to_string(raceTotal) + " が上限の " +
                                           std::to_string(RL::kMaxRace) + " を超えるため、組合せできません。" +
                                           "競技順または申込データを見直してください。");
+
+    // Entrants with an entry time whom no numbered program entry takes, per
+    // event and sex (a band the program lacks, a sex or an event left out).
+    std::map<std::pair<int, char>, int> untaken;
+    for (size_t n = 0; n < input.entrants.size(); ++n)
+      for (size_t ev = 0; ev < 44; ++ev)
+        if (input.entrants[n].entryTimes[ev] != 0 && !taken[n][ev])
+          ++untaken[{static_cast<int>(ev) + 1, input.entrants[n].sexCode}];
+    for (const auto& [key, count] : untaken) {
+      ProgramEntry p;
+      p.sexCode = std::string(1, key.second);
+      p.eventCode = static_cast<int16_t>(key.first);
+      p.ageFrom = 1;
+      p.ageTo = 100;
+      plan.warnings.push_back(DescribeEntry(p, input.naming) + ": 申込 " + std::to_string(count) +
+                              " 件がどの競技順の区分にも入らず、組まれていません。");
+    }
 
     for (size_t t = 0; t < entries.size(); ++t) {
       if (!rewritten[t]) continue;
@@ -612,12 +658,14 @@ Result<SeedingSummary> RunSeeding(const std::filesystem::path& meetFolder, const
   pages.pattern = std::clamp(options.cboPattern, 0, 1);
   pages.noStageBreak = options.chkKetugo;
   pages.noDayBreak = options.chkNichi;
+  pages.raceDays = RaceDays(ProgramOrder::FromBytes(input->program.path(), plan->programBytes), plan->raceCount);
   if (auto ok = BuildProgramPages(meetFolder, input->extraRelayFlags, pages); !ok) return std::unexpected(ok.error());
   if (auto ok = CreateRaceStates(meetFolder, plan->raceCount); !ok) return std::unexpected(ok.error());
 
   summary.raceCount = plan->raceCount;
   summary.relayBlocks = plan->relayBlocks;
   summary.eventsNumbered = plan->eventsNumbered;
+  summary.warnings = plan->warnings;
   return summary;
 }
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/naming.h"
 #include "core/platform.h"
 #include "data/race_file.h"
 #include "program/projun_file.h"
@@ -97,6 +98,7 @@ struct SeedingInput {
   std::vector<Entrant> entrants;     // entrant n at index n − 1
   std::array<char, 15> extraRelayFlags{};
   bool entryFileFound = false;
+  NamingContext naming;              // for the events named in warnings
 };
 
 // Reads projun.dat, taikai.dat, relay.dat and (unless chkNoHan) the entry
@@ -115,6 +117,10 @@ struct SeedingPlan {
   int raceCount = 0;
   int relayBlocks = 0;
   int eventsNumbered = 0;    // program entries given an orderNo
+  // What the operator must know although the run went through: later stages
+  // left empty because no earlier stage was seeded in this run, and entrants
+  // that no program entry's band takes. One line each.
+  std::vector<std::string> warnings;
 };
 
 // Seeds (unless chkNoHan) and links the relay blocks, in memory. Refused,
@@ -131,6 +137,7 @@ struct SeedingSummary {
   int relayBlocks = 0;
   int eventsNumbered = 0;
   std::vector<std::filesystem::path> backups;  // copies kept before results were overwritten
+  std::vector<std::string> warnings;           // as SeedingPlan::warnings
 };
 
 // cmdZikko "作成": reads, plans, asks before overwriting a race file that

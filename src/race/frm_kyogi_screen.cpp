@@ -329,6 +329,7 @@ Status FrmKyogiScreen::showNextRace() {
 
 Status FrmKyogiScreen::jumpToRace(int eventNo, int heat) {
   raceCount_ = ReadRaceCount(meetFolder_);
+  jumpFound_ = false;
   {
     auto file = RecordFile::Open(FindFile(meetFolder_, kRaceFileName), race_layout::kRecordLength,
                                  RecordFile::Mode::ReadOnly);
@@ -339,6 +340,7 @@ Status FrmKyogiScreen::jumpToRace(int eventNo, int heat) {
       if (heat > r.heatTotal) heat = r.heatTotal;
       if (r.heatNo == heat) {
         currentRace_ = i;
+        jumpFound_ = true;
         break;
       }
     }

@@ -135,6 +135,9 @@ class FrmKyogiScreen {
   // Enter in txtToi: "###.##" jumps to that event and heat. The field is
   // cleared in every case (its new text is empty).
   Status EnterToi(std::string_view textBeforeCaret);
+  // Whether the last jump to an event and heat found its race (the current
+  // race stays when it did not).
+  bool jumpFound() const { return jumpFound_; }
   // Left, Right, Up (Shift+Up), Down in txtToi: the focus to set, if any.
   Result<std::optional<FocusTarget>> ToiKey(NavKey key, bool shift);
 
@@ -170,6 +173,7 @@ class FrmKyogiScreen {
 
   int currentRace_ = 1;
   int raceCount_ = 0;
+  bool jumpFound_ = false;
   Race race_;
   bool isRelay_ = false;
   bool cmdOhda_ = false;

@@ -237,6 +237,14 @@ Result<Confirmation> FrmRaceScreen::Kakutei() {
     focus_ = {RaceControl::TxtJun, 0};
     return Confirmation::Splits;
   }
+  bool anySwimmer = false, allWithdrawn = true;
+  for (size_t s = 0; s < static_cast<size_t>(kLanes); ++s) {
+    if (race_.laneNo[s] == 0) continue;
+    anySwimmer = true;
+    if (placing.time[s] != kWithdrawn) allWithdrawn = false;
+  }
+  if (anySwimmer && allWithdrawn && !platform_.dialogs.AskOkCancel(kAskAllWithdrawn))
+    return Confirmation::CancelledAllWithdrawn;
   if (auto ok = StoreResults(placing); !ok) return std::unexpected(ok.error());
   closed_ = true;
   return Confirmation::Confirmed;

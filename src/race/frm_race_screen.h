@@ -27,6 +27,9 @@ inline constexpr const char* kKakuteiCaption = "確　定";
 inline constexpr const char* kShokiCaption = "初期";
 inline constexpr const char* kAskShokiRace = "データを初期化します。";
 inline constexpr const char* kAskOrderWrong = "記録の並びが不正です。\n    続行しますか。";
+// Asked before a confirmation that would store every swimmer of the race as
+// 棄権 (nothing typed, or lanes typed without their times).
+inline constexpr const char* kAskAllWithdrawn = "記録が入力されていないため、全員が棄権になります。\n    続行しますか。";
 
 // The legend of the status codes 1 to 8 (lblShikkaku).
 inline constexpr std::array<const char*, 8> kShikkakuCaptions = {"ｽﾀｰﾄ", "泳法", "折返", "ｺﾞｰﾙ",
@@ -56,6 +59,7 @@ struct RaceFocus {
 // What "確　定" ended with.
 enum class Confirmation {
   Cancelled,  // the order warning was answered Cancel: nothing stored, the dialog stays
+  CancelledAllWithdrawn,  // the question before storing everyone as 棄権 was answered Cancel
   Splits,     // split mode: the split times were stored, the dialog stays for the final order
   Confirmed,  // the results were stored and the state set to "7": the dialog closes
 };

@@ -173,12 +173,13 @@ ShikakuTable SampleStandardsTable(uint64_t seed, std::string_view classMode) {
     int age = AgeOfClass(code, false);
     if (age != 0) SetCells(table, 370 + code, ClubCells(age, kStandard2Pace, rng, false));
   }
-  // The 級 ladder (1–140): per age band, level 1 the fastest.
+  // The 級 ladder (1–140): per age band, level 1 the easiest time and level
+  // 14 the fastest, as the level check climbs it.
   constexpr std::array<int, 10> kBandAges = {8, 9, 10, 11, 12, 13, 14, 15, 17, 22};
   for (int band = 0; band < 10; ++band) {
     Cells previous{};
-    for (int level = 1; level <= 14; ++level) {
-      Cells cells = ClubCells(kBandAges[static_cast<size_t>(band)], 0.98 + 0.07 * (level - 1), rng, false);
+    for (int level = 14; level >= 1; --level) {
+      Cells cells = ClubCells(kBandAges[static_cast<size_t>(band)], 0.98 + 0.07 * (14 - level), rng, false);
       for (size_t c = 0; c < cells.size(); ++c)
         if (cells[c] != 0 && cells[c] <= previous[c]) cells[c] = NextTime(previous[c]);
       SetCells(table, band * 14 + level, cells);

@@ -99,10 +99,29 @@ Status SettingsForm::ClickOption(std::string_view group, int index) {
   return Save();
 }
 
+bool IsCalendarDate(std::string_view yyyymmdd) {
+  if (yyyymmdd.size() != 8) return false;
+  for (char c : yyyymmdd)
+    if (c < '0' || c > '9') return false;
+  const int32_t n = LeadingInt32(yyyymmdd);
+  const int year = n / 10000, month = n / 100 % 100, day = n % 100;
+  if (year < 1900 || month < 1 || month > 12 || day < 1) return false;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 Result<std::optional<FieldCommit>> SettingsForm::EnterDate(int which, std::string_view fieldText) {
   if (which != 1 && which != 2) return Fail(ErrorKind::Invalid, "日付の欄は 1 か 2 です。");
   if (fieldText.size() != 8) return std::optional<FieldCommit>{};
   int32_t date = LeadingInt32(fieldText);
+  if (!IsCalendarDate(fieldText))
+    return Fail(ErrorKind::Invalid, "日付 " + std::string(fieldText) + " はありません（yyyymmdd で入力してください）。");
+  const int32_t other = which == 1 ? settings_.meetDateTo : settings_.meetDateFrom;
+  if (other != 0 && (which == 1 ? date > other : date < other))
+    return Fail(ErrorKind::Invalid, which == 1 ? "初日が最終日（" + DateDisplay(other) +
+                                                     "）より後になります。先に最終日を入力してください。"
+                                               : "最終日が初日（" + DateDisplay(other) + "）より前になります。");
   (which == 1 ? settings_.meetDateFrom : settings_.meetDateTo) = date;
   if (auto ok = Save(); !ok) return std::unexpected(ok.error());
   FieldCommit commit{DateDisplay(date), std::nullopt};

@@ -34,6 +34,9 @@ struct FieldCommit {
   std::optional<std::string> focusTo;
 };
 
+// True for eight digits yyyymmdd naming a real day (year 1900 on).
+bool IsCalendarDate(std::string_view yyyymmdd);
+
 class SettingsForm {
  public:
   SettingsForm(std::filesystem::path meetFolder, Settings& settings)
@@ -50,7 +53,9 @@ class SettingsForm {
   static bool KeyPressClearsDate(std::string_view fieldText) {
     return fieldText.find('/') != std::string_view::npos;
   }
-  // Enter: only a text of exactly eight characters is taken as yyyymmdd.
+  // Enter: only a text of exactly eight characters is taken as yyyymmdd. An
+  // impossible date, or a first day after the last (a last day before the
+  // first), is refused with nothing written.
   Result<std::optional<FieldCommit>> EnterDate(int which, std::string_view fieldText);
 
   // cboKousu: list position + 4 becomes laneCount in memory only.

@@ -75,6 +75,11 @@ void FrmHangumi::Zikko() {
     if (run.error().kind != ErrorKind::Cancelled) platform_.dialogs.Notify(run.error().message);
     return;
   }
+  if (!run->warnings.empty()) {
+    std::string text;
+    for (const std::string& warning : run->warnings) text += warning + "\n";
+    platform_.dialogs.Notify(text);
+  }
   if (screen_.closed()) close();
 }
 

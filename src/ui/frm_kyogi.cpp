@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <string_view>
+
 #include "core/printer.h"
 #include "platform/qt_printer.h"
 #include "ui/screen_registry.h"
@@ -36,19 +38,42 @@ void NotYet(QWidget* w) {
   w->setToolTip(QString::fromUtf8(kNotAvailableYet));
 }
 
-// A lane row's columns, left to right under the heading; the lane fields
-// the operator types into are editable, the entry's fields are not.
+// A lane row's columns, left to right, each under its word of the screen's
+// column heading (kKyogiHeading: the lane label's "コース" first; the
+// standards flag has none); the lane fields the operator types into are
+// editable, the entry's fields are not.
 struct LaneColumn {
   const char* name;
   int width;
   bool editable;
+  const char* heading;
 };
+constexpr const char* kLaneLabelHeading = "コース";
+constexpr int kLaneLabelWidth = 44;
 constexpr LaneColumn kLaneColumns[] = {
-    {"txtNamae", 150, false}, {"txtKana", 150, false}, {"txtKen", 60, false}, {"txtSho", 90, false},
-    {"txtTosi", 30, false},   {"txtGaku", 50, false},  {"txtJun", 30, true},  {"txtKiro", 70, true},
-    {"txtMu", 30, true},      {"txtNen", 30, true},    {"txtHoj", 24, true},  {"txtBiko", 44, true},
-    {"txtQkiro", 70, true},   {"txtQBan", 120, false}, {"txtNo", 50, true},
+    {"txtNamae", 150, false, "名   前"}, {"txtKana", 150, false, "ﾌﾘｶﾅ"}, {"txtKen", 60, false, "県"},
+    {"txtSho", 90, false, "所属"},        {"txtTosi", 30, false, "歳"},    {"txtGaku", 50, false, "学年"},
+    {"txtJun", 30, true, "順"},           {"txtKiro", 70, true, "記録"},   {"txtMu", 30, true, "無"},
+    {"txtNen", 30, true, "年"},           {"txtHoj", 24, true, ""},        {"txtBiko", 44, true, "備考"},
+    {"txtQkiro", 70, true, "前記録"},     {"txtQBan", 120, false, "旧 番 号"}, {"txtNo", 50, true, "番号"},
 };
+
+// The header labels keep one width whatever they show, so the standards
+// panel beside them never moves between races.
+struct HeaderLabel {
+  const char* name;
+  int width;
+};
+constexpr HeaderLabel kHeaderWidths[] = {
+    {"lblRecord", 110}, {"lblPno", 60},     {"lblKumi", 40},    {"lblTKumi", 40},  {"lblSei", 50},    {"lblShubetu", 110},
+    {"lblShumoku", 150}, {"lblYoketu", 70}, {"lblYZikan", 80},  {"lblZikan", 80},  {"lblDate", 90},   {"lblSZikan", 80},
+};
+
+int HeaderWidth(const char* name) {
+  for (const HeaderLabel& h : kHeaderWidths)
+    if (std::string_view(h.name) == name) return h.width;
+  return 60;
+}
 
 NavKey KeyOf(int key, bool& known) {
   known = true;
@@ -136,7 +161,7 @@ QWidget* FrmKyogi::BuildHeader() {
     if (caption) grid->addWidget(new QLabel(QString::fromUtf8(caption)), row, column);
     QLabel* l = Label(name, initial);
     l->setFrameShape(QFrame::Panel);
-    l->setMinimumWidth(60);
+    l->setFixedWidth(HeaderWidth(name));
     labels_[name] = l;
     grid->addWidget(l, row, column + 1);
     return l;
@@ -205,11 +230,22 @@ QWidget* FrmKyogi::BuildLanes() {
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setHorizontalSpacing(1);
   grid->setVerticalSpacing(1);
-  auto* heading = Label("lblHeading", QString::fromUtf8(kKyogiHeading));
-  heading->setFont(ListFont());
-  grid->addWidget(heading, 0, 0, 1, static_cast<int>(std::size(kLaneColumns)) + 1);
+  // The heading: one label over each column, lblHeading_0 over the lane labels.
+  auto headingLabel = [&](int column, const char* text, int width) {
+    QLabel* l = Label(Indexed("lblHeading", column).toUtf8().constData(), QString::fromUtf8(text));
+    l->setFixedWidth(width);
+    l->setAlignment(Qt::AlignCenter);
+    grid->addWidget(l, 0, column);
+  };
+  headingLabel(0, kLaneLabelHeading, kLaneLabelWidth);
+  // Spare width goes past the last column, so every column keeps its place.
+  grid->setColumnStretch(static_cast<int>(std::size(kLaneColumns)) + 1, 1);
+  for (size_t k = 0; k < std::size(kLaneColumns); ++k)
+    headingLabel(static_cast<int>(k) + 1, kLaneColumns[k].heading, kLaneColumns[k].width);
   for (int row = 0; row < kLaneRows; ++row) {
-    grid->addWidget(Label(Indexed("lblKosu", row).toUtf8().constData(), Q(LaneLabel(row))), row + 1, 0);
+    QLabel* lane = Label(Indexed("lblKosu", row).toUtf8().constData(), Q(LaneLabel(row)));
+    lane->setFixedWidth(kLaneLabelWidth);
+    grid->addWidget(lane, row + 1, 0);
     int column = 1;
     for (const LaneColumn& c : kLaneColumns) {
       auto* e = new QLineEdit;

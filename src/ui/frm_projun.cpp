@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "core/printer.h"
@@ -48,6 +49,11 @@ FrmProjun::FrmProjun(std::filesystem::path meetFolder, Settings settings, Platfo
   lstNaiyo_->setObjectName("lstNaiyo");
   lstNaiyo_->setFont(ListFont());
   lstNaiyo_->setMinimumSize(900, 360);
+  // The heading starts where the list's lines start: past the list's frame
+  // and the margin its items keep before their text.
+  const int inset = lstNaiyo_->frameWidth() + lstNaiyo_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                                              lstNaiyo_) + 1;
+  lblShori_->setContentsMargins(inset, 0, 0, 0);
   connect(lstNaiyo_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (refreshing_ || row < 0) return;
     Report(screen_.SelectLine(row));

@@ -59,9 +59,14 @@ size_t Count(const std::vector<std::string>& lines, const std::string& part) {
   return n;
 }
 
-TEST(MeetctlConfirm, NoRowsWithdrawsEverySwimmer) {
+TEST(MeetctlConfirm, NoRowsWithdrawsEverySwimmerOnlyWithYes) {
   ConfirmCliMeet m;
-  auto run = m.Run({"confirm", "1", "--rows", ""});
+  const std::string before = m.meet.RaceBytes();
+  auto refused = m.Run({"confirm", "1", "--rows", ""});
+  EXPECT_NE(refused.rc, 0);
+  EXPECT_NE(refused.err.find("全員が棄権"), std::string::npos) << refused.err;
+  EXPECT_EQ(m.meet.RaceBytes(), before);
+  auto run = m.Run({"--yes", "confirm", "1", "--rows", ""});
   ASSERT_EQ(run.rc, 0) << run.err;
   for (int slot = 0; slot < 4; ++slot) {
     EXPECT_EQ(m.TimeBytes(1, slot), Le32(888888)) << slot;
@@ -122,6 +127,8 @@ TEST(MeetctlConfirm, BadRowsAreErrorsNamingTheRow) {
                                       {"1 -2500", "行 1"},
                                       {"1 2500,,2 2600", "行 2"},
                                       {"1 2 3", "行 1"},
+                                      {"4", "行 1「4」: コース 4 の記録がありません"},
+                                      {"1 2500,2", "行 2"},
                                       {"1,2,3,4,1,2,3,4,1,2,3", "10 行まで"}}) {
     auto run = m.Run({"confirm", "1", "--rows", r.rows});
     EXPECT_NE(run.rc, 0) << r.rows;

@@ -61,6 +61,10 @@ TEST(MeetctlPages, SetTypesEachBoxAndPressesEnter) {
   EXPECT_NE(refused.err.find("0～32757"), std::string::npos);
   EXPECT_EQ(test::ReadFile(meet.dir / "hpro.dat"), before);
   EXPECT_NE(meet.Run({"set", "1", "1", "2", "3", "4", "5", "6", "7", "8", "9"}).rc, 0);
+  // Fewer races than slots: the later slots are emptied, not kept.
+  ASSERT_EQ(meet.Run({"set", "2", "1", "2", "3", "4", "5", "6", "7", "8"}).rc, 0);
+  ASSERT_EQ(meet.Run({"set", "2", "7"}).rc, 0);
+  EXPECT_EQ(meet.Pages().Read(2).pageRace, (std::array<int16_t, 8>{7, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(MeetctlPages, InsertAndDelete) {

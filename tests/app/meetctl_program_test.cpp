@@ -32,17 +32,20 @@ RawEntry Simple(int orderNo, int eventCode = 3) {
   return RawEntry{.orderNo = orderNo, .heatCount = 1, .eventCode = eventCode, .firstRace = orderNo};
 }
 
-TEST(MeetctlProgram, ListShowsTheHeadingAndTheLines) {
+TEST(MeetctlProgram, ListLeadsWithTheDataNumberTheOtherVerbsTake) {
   ProgramFolder meet;
   meet.Write({Simple(1), Simple(0), Simple(2)});
   auto list = meet.Run({"list"});
   ASSERT_EQ(list.rc, 0) << list.err;
   std::istringstream lines(list.out);
-  std::string first, second;
+  std::string first, second, third;
   std::getline(lines, first);
   std::getline(lines, second);
-  EXPECT_EQ(first, kProjunHeading);
-  EXPECT_EQ(second.substr(0, 7), "  1   1");
+  std::getline(lines, third);
+  EXPECT_EQ(first, std::string("ﾃﾞｰﾀ ") + kProjunHeading);
+  EXPECT_EQ(second.substr(0, 12), "   1   1   1");
+  // The hidden entry 2 is not listed: list line 2 is data number 3.
+  EXPECT_EQ(third.substr(0, 12), "   3   2   2");
   EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 3);
   auto all = meet.Run({"list", "--all"});
   EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 4);

@@ -105,8 +105,10 @@ TEST(MeetctlRaceScreen, GotoPrintsTheRaceSelected) {
   ASSERT_EQ(go.rc, 0) << go.err;
   EXPECT_EQ(go.out, "2\n");
   EXPECT_EQ(m.Run({"goto", "4.7"}).out, "2\n");  // above the heat count: the last heat
-  EXPECT_EQ(m.Run({"goto", "9.1"}).out, "1\n");
-  EXPECT_EQ(m.Run({"goto", "4"}).out, "1\n");
+  auto missing = m.Run({"goto", "9.1"});
+  EXPECT_NE(missing.rc, 0);
+  EXPECT_NE(missing.err.find("9.1 のレースはありません"), std::string::npos);
+  EXPECT_NE(m.Run({"goto", "4"}).rc, 0);
 }
 
 TEST(MeetctlRaceScreen, StatesOfAMissingOrShortFile) {

@@ -34,10 +34,11 @@ TEST(MeetctlSeed, FlagsReachTheScreensBoxes) {
   meet.Save();
   meet.Entrants(test::Field(3));
   meet.Program({Seeded(3, "1")});
-  // Without --keep-prelims the one-heat preliminary leaves the program.
+  // Without --keep-prelims the one-heat preliminary leaves the program, and
+  // with no final after it its swimmers are seeded nowhere: the operator is told.
   auto dropped = meet.Seed({"seed"});
   ASSERT_EQ(dropped.rc, 0) << dropped.err;
-  EXPECT_EQ(dropped.out, "レース数: 0\n");
+  EXPECT_EQ(dropped.out, "レース数: 0\n注意: 男子 100m自由形: 申込 3 件がどの競技順の区分にも入らず、組まれていません。\n");
   ASSERT_EQ(meet.Seed({"seed", "--reset"}).rc, 0);
   auto kept = meet.Seed({"seed", "--keep-prelims", "--class-first", "--pattern", "1", "--no-day-break"});
   ASSERT_EQ(kept.rc, 0) << kept.err;

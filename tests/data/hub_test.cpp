@@ -342,7 +342,7 @@ TEST(HubTakeInEntryFile, AnExistingMeetFolderIsUsedAsItIsAndTheOperatorIsTold) {
   // The settings are made anew; the old ones are kept under backup/.
   EXPECT_EQ(hub.settings().meetName, "");
   EXPECT_EQ(hub.settings().pointsIndividual[0], 0);
-  EXPECT_EQ(taken->settingsBackup, (meet / "backup" / "kijun_20080610_093015.dat").string());
+  EXPECT_EQ(taken->settingsBackup, (meet / "backup" / "kijun.dat.20080610-093015").string());
   EXPECT_EQ(test::ReadFile(taken->settingsBackup), oldSettings);
   ASSERT_EQ(f.fake.dialogs.notices.size(), 1u);
   EXPECT_NE(f.fake.dialogs.notices[0].find("既にある"), std::string::npos);

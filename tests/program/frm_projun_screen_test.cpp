@@ -375,7 +375,30 @@ TEST(ProjunJidou, AppendsOneEntryPerSexAndEventInEventOrder) {
     EXPECT_EQ(e.orderNo, static_cast<int>(i) + 5) << i;
     EXPECT_EQ(e.ageFrom, e.eventCode > 29 ? 0 : 1);
     EXPECT_EQ(e.ageTo, 100);
+    // Every stage starts as 初期化 leaves it; seeding marks a final "2".
+    EXPECT_EQ(e.seedFlag, "1") << i;
   }
+}
+
+TEST(ProjunJidou, BandsCoverEveryAgeEntered) {
+  using Bands = std::vector<std::pair<int16_t, int16_t>>;
+  struct Row {
+    int event;
+    std::set<int> ages;
+    const char* classMode;
+    Bands want;
+  };
+  const Row rows[] = {
+      {3, {9, 45, 100}, "1", {{1, 100}}},
+      {31, {20}, "1", {{0, 100}}},
+      {3, {20, 113}, "1", {{1, 113}}},                                     // an odd age: one wider band
+      {31, {113, 235}, "1", {{0, 235}}},                                    // the meet's own relay: one band
+      {26, {14, 113, 119, 120, 165, 235}, "1", {{1, 119}, {120, 159}, {160, 199}, {200, 239}}},
+      {26, {150}, "1", {{120, 159}}},
+      {26, {150, 300}, "2", {{1, 100}}},                                    // grades: the bands as they were
+      {26, {150}, "0", {{1, 100}}},
+  };
+  for (const Row& r : rows) EXPECT_EQ(GeneratedBands(r.event, r.ages, r.classMode), r.want) << r.event;
 }
 
 TEST(ProjunJidou, FinalsOnlyAndRefusals) {

@@ -122,6 +122,26 @@ TEST(ProgramFile, UnreadableFileIsAnError) {
   EXPECT_FALSE(ProgramOrder::Load(dir.path()));
 }
 
+TEST(ProgramFile, RaceDaysComeFromTheEntryHoldingEachRace) {
+  auto order = ProgramOrder::FromBytes("x", std::string());
+  auto entry = [](int16_t orderNo, int16_t firstRace, int16_t heats, std::string day) {
+    ProgramEntry e = BlankProgramEntry();
+    e.orderNo = orderNo;
+    e.firstRace = firstRace;
+    e.heatCount = heats;
+    e.dayNo = std::move(day);
+    return e;
+  };
+  // Races 1–2 day 1; a hidden entry claiming race 3 is ignored; races 3–5 day
+  // 2; an entry running past the race count is cut; race 6 is held by no one.
+  const std::vector<ProgramEntry> entries = {entry(1, 1, 2, "1"), entry(0, 3, 1, "9"), entry(2, 3, 3, "2"),
+                                             entry(3, 7, 4, "3"), entry(4, 1, 1, "4")};
+  order.SetCount(static_cast<int>(entries.size()));
+  for (size_t i = 0; i < entries.size(); ++i) ASSERT_TRUE(order.Write(static_cast<int>(i + 1), entries[i]));
+  EXPECT_EQ(RaceDays(order, 8), (std::vector<char>{'1', '1', '2', '2', '2', '\0', '3', '3'}));
+  EXPECT_TRUE(RaceDays(order, 0).empty());
+}
+
 TEST(ProgramTimes, ConvertHhmmssAndMmss) {
   struct Case {
     int64_t seconds, hhmmss;

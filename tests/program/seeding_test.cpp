@@ -576,6 +576,36 @@ TEST(Seeding, BandAndSexDecideWhoIsAccepted) {
   EXPECT_EQ(LaneEntrants(meet.Race(), 1), (std::vector<int>{0, 0, 0, 2, 0, 0, 0, 0}));
 }
 
+TEST(Seeding, WarnsOfFinalsLeftEmptyAndOfEntrantsNoBandTakes) {
+  SeedMeet meet;
+  meet.settings.classMode = "1";
+  std::vector<Swimmer> field = test::Field(6);
+  field.push_back(Swimmer{.time = 6100, .age = 113});  // a relay team's summed age, past every band
+  meet.Entrants(field);
+  // A final already marked "2" while its preliminary (6 swimmers, 8 lanes)
+  // is dropped in this run: the final stays empty and the operator is told.
+  RawEntry prelim = Seeded(3, "1");
+  RawEntry final = Seeded(3, "2");
+  final.orderNo = 2;
+  final.seed = "2";
+  meet.Program({prelim, final});
+  auto run = meet.Run();
+  ASSERT_TRUE(run) << run.error().message;
+  EXPECT_EQ(test::EntrantCount(meet.Race(), 1), 0);
+  ASSERT_EQ(run->warnings.size(), 2u);
+  EXPECT_NE(run->warnings[0].find("決勝: 前の予選がこの作成で組まれていない"), std::string::npos) << run->warnings[0];
+  EXPECT_NE(run->warnings[1].find("申込 7 件がどの競技順の区分にも入らず"), std::string::npos) << run->warnings[1];
+
+  // Started as 初期化 leaves it, the final is seeded from the entries and only
+  // the team outside the band is reported.
+  meet.Program({prelim, Seeded(3, "2")});
+  run = meet.Run();
+  ASSERT_TRUE(run);
+  EXPECT_EQ(test::EntrantCount(meet.Race(), 1), 6);
+  ASSERT_EQ(run->warnings.size(), 1u);
+  EXPECT_NE(run->warnings[0].find("申込 1 件"), std::string::npos) << run->warnings[0];
+}
+
 TEST(Seeding, GarbageFilesNeverCrashARun) {
   const std::string garbage = [] {
     std::string s;

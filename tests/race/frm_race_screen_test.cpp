@@ -271,11 +271,19 @@ TEST(PlaceFinishRows, ZeroTimesTakeNoPlaceAndTheOrderIsChecked) {
   EXPECT_EQ(p.rank[2], 2);
 }
 
-TEST(FrmRaceScreenKakutei, NoRowsWithdrawsEverySwimmerAndSetsState7) {
+TEST(FrmRaceScreenKakutei, NoRowsWithdrawsEverySwimmerAfterAskingAndSetsState7) {
   ConfirmMeet meet;
   meet.States("61");  // the timing system's "6" of race 1 is overwritten; race 2 keeps its "1"
   std::string before = meet.RaceBytes();
+  const std::string statesBefore = meet.StateBytes();
   FrmRaceScreen s = meet.Screen();
+  // Storing everyone as 棄権 is asked first; Cancel stores nothing.
+  ASSERT_EQ(*s.Kakutei(), Confirmation::CancelledAllWithdrawn);
+  EXPECT_EQ(meet.fake.dialogs.asked, (std::vector<std::string>{kAskAllWithdrawn}));
+  EXPECT_EQ(meet.RaceBytes(), before);
+  EXPECT_EQ(meet.StateBytes(), statesBefore);
+  EXPECT_FALSE(s.closed());
+  meet.fake.dialogs.answers = {true};
   auto done = s.Kakutei();
   ASSERT_TRUE(done.has_value()) << done.error().message;
   EXPECT_EQ(*done, Confirmation::Confirmed);
@@ -448,6 +456,7 @@ TEST(FrmRaceScreenKakutei, GarbageFilesNeverCrash) {
   FrmRaceScreen t = meet.Screen();
   EXPECT_TRUE(t.raceInFile());
   EXPECT_EQ(t.lblNin, "4");  // lane 5's number was cut off
+  meet.fake.dialogs.fallback = true;  // everyone 棄権: yes
   ASSERT_TRUE(t.Kakutei().has_value());
   EXPECT_EQ(meet.RaceBytes().size(), 11u * 256);
 }

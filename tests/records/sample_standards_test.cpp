@@ -43,13 +43,15 @@ TEST(SampleStandards, LevelsRunSlowerFromWorldToDistrict) {
   }
 }
 
-TEST(SampleStandards, GradeLaddersRunSlowerLevelByLevel) {
+TEST(SampleStandards, GradeLaddersRunFasterLevelByLevel) {
+  // The level rule climbs while the time is within the next level's time, so
+  // level 1 must be the easiest time and level 14 the hardest.
   ShikakuTable t = SampleStandardsTable(4, "1");
   for (int band = 0; band < 10; ++band)
     for (int level = 2; level <= 14; ++level)
       for (size_t c = 0; c < 87; ++c) {
-        int32_t faster = t.record(band * 14 + level - 1).cellTimes[c];
-        int32_t slower = t.record(band * 14 + level).cellTimes[c];
+        int32_t faster = t.record(band * 14 + level).cellTimes[c];
+        int32_t slower = t.record(band * 14 + level - 1).cellTimes[c];
         if (faster != 0) {
           ASSERT_GT(slower, faster) << band << ' ' << level << ' ' << c;
         }

@@ -61,6 +61,24 @@ TEST_F(SettingsFormTest, DatesAreTakenFromEightCharactersOnEnter) {
   EXPECT_EQ(form.View().texts.at("txtKizitu2"), "2008/11/04");
 }
 
+TEST_F(SettingsFormTest, ImpossibleDatesAndReversedDaysAreRefusedUnwritten) {
+  ASSERT_TRUE(form.EnterDate(1, "20081103"));
+  ASSERT_TRUE(form.EnterDate(2, "20081104"));
+  struct Case {
+    int which;
+    const char* text;
+  };
+  for (Case c : {Case{1, "20081301"}, Case{1, "20080230"}, Case{2, "20090229"}, Case{1, "2008ab01"},
+                 Case{1, "00001103"}, Case{1, "20081105"}, Case{2, "20081102"}}) {
+    EXPECT_FALSE(form.EnterDate(c.which, c.text)) << c.text;
+    EXPECT_EQ(Reloaded().meetDateFrom, 20081103) << c.text;
+    EXPECT_EQ(Reloaded().meetDateTo, 20081104) << c.text;
+  }
+  EXPECT_TRUE(form.EnterDate(2, "20081231"));
+  EXPECT_TRUE(form.EnterDate(1, "20081231"));  // a one-day meet
+  EXPECT_TRUE(IsCalendarDate("20080229"));
+}
+
 TEST_F(SettingsFormTest, LaneCountChoiceStaysInMemoryUntilTheNextSave) {
   form.ChooseLaneCount(4);  // 8 lanes
   EXPECT_EQ(settings.laneCount, 8);
