@@ -67,7 +67,15 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(app.arguments(), options)) return 2;
 
-  auto printer = meet::MakePrinter(meet::PrinterTargetFromEnvironment(options.print));
+  // The preview target shows each document in Qt's print preview; offscreen it
+  // writes PDF into the print/ folder of the meet folder then in use.
+  meet::PreviewSetup preview{[ctl = options.ctl] {
+                               meet::Folders folders;
+                               meet::LoadFolders(meet::FolderConfigPath(ctl), folders);
+                               return folders.meetFolder;
+                             },
+                             true};
+  auto printer = meet::MakePrinter(meet::PrinterTargetFromEnvironment(options.print), preview);
   if (!printer) {
     std::cerr << "meetdesk: " << printer.error().message << '\n';
     return 2;
