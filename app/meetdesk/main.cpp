@@ -16,6 +16,7 @@
 #include "ui/frm_hangumi.h"
 #include "ui/frm_kijun.h"
 #include "ui/frm_kyogi.h"
+#include "ui/frm_lp_page.h"
 #include "ui/frm_mk_page.h"
 #include "ui/frm_projun.h"
 #include "ui/frm_race.h"
@@ -38,6 +39,7 @@ void RegisterScreens() {
   meet::ui::RegisterFrmProjun();
   meet::ui::RegisterFrmShikaku();
   meet::ui::RegisterFrmMkPage();
+  meet::ui::RegisterFrmLpPage();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {

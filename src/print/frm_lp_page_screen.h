@@ -15,7 +15,7 @@ namespace meet {
 
 inline constexpr const char* kLpPageCaption = "プログラム";
 inline constexpr const char* kChkYakuinCaption = "競技役員";
-inline constexpr const char* kCmdZikkoCaption = "打出し";
+inline constexpr const char* kLpZikkoCaption = "打出し";
 inline constexpr const char* kChkPreviewCaption = "プレビュー";
 
 class FrmLpPageScreen {
