@@ -120,7 +120,13 @@ Result<Printer*> Context::printer() {
   if (!printer_) {
     std::string target = PrinterTargetFromEnvironment(options_.print);
     if (PrinterTargetNeedsQt(target)) EnsureQtApplication();
-    auto made = MakePrinter(target);
+    // The preview target writes PDF into the meet folder's print/ folder here.
+    PreviewSetup preview{[this] {
+                           auto meet = MeetFolder();
+                           return meet ? *meet : std::string();
+                         },
+                         false};
+    auto made = MakePrinter(target, preview);
     if (!made) return std::unexpected(made.error());
     printer_ = std::move(*made);
   }

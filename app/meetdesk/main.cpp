@@ -16,6 +16,7 @@
 #include "ui/frm_hangumi.h"
 #include "ui/frm_kijun.h"
 #include "ui/frm_kyogi.h"
+#include "ui/frm_lp_page.h"
 #include "ui/frm_mk_page.h"
 #include "ui/frm_projun.h"
 #include "ui/frm_race.h"
@@ -38,6 +39,7 @@ void RegisterScreens() {
   meet::ui::RegisterFrmProjun();
   meet::ui::RegisterFrmShikaku();
   meet::ui::RegisterFrmMkPage();
+  meet::ui::RegisterFrmLpPage();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {
@@ -67,7 +69,15 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(app.arguments(), options)) return 2;
 
-  auto printer = meet::MakePrinter(meet::PrinterTargetFromEnvironment(options.print));
+  // The preview target shows each document in Qt's print preview; offscreen it
+  // writes PDF into the print/ folder of the meet folder then in use.
+  meet::PreviewSetup preview{[ctl = options.ctl] {
+                               meet::Folders folders;
+                               meet::LoadFolders(meet::FolderConfigPath(ctl), folders);
+                               return folders.meetFolder;
+                             },
+                             true};
+  auto printer = meet::MakePrinter(meet::PrinterTargetFromEnvironment(options.print), preview);
   if (!printer) {
     std::cerr << "meetdesk: " << printer.error().message << '\n';
     return 2;

@@ -16,11 +16,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array<ScreenLink, 12> kScreenMap = {{
+constexpr std::array<ScreenLink, 13> kScreenMap = {{
     {"cmdZikko", "競技会システム", "frmKyogi", true, true},
     {"cmdProjun", "競技順", "frmProjun", true, true},
     {"cmdHangumi", "競技組合せ", "frmHangumi", false, false},
     {"cmdMkPage", "ページ", "frmMkPage", true, false},
+    {"cmdLpPage", "プログラム", "frmLpPage", false, false},
     {"cmdKiroku", "記録", "frmShikaku", true, true},
     {"cmdTokuten", "得点処理", "frmTokuten", true, true},
     {"cmdAto", "ランキング", "frmRanking", false, true},

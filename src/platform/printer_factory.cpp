@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/jsonl_printer.h"
+#include "platform/preview_printer.h"
 #include "platform/qt_printer.h"
 
 namespace meet {
@@ -13,9 +14,11 @@ std::string PrinterTargetFromEnvironment(const std::string& override) {
   return "system";
 }
 
-bool PrinterTargetNeedsQt(const std::string& target) { return target == "system" || target.rfind("pdf:", 0) == 0; }
+bool PrinterTargetNeedsQt(const std::string& target) {
+  return target == "system" || target == "preview" || target.rfind("pdf:", 0) == 0;
+}
 
-Result<std::unique_ptr<Printer>> MakePrinter(const std::string& target) {
+Result<std::unique_ptr<Printer>> MakePrinter(const std::string& target, const PreviewSetup& preview) {
   if (target == "none") return std::unique_ptr<Printer>(std::make_unique<NullPrinter>());
   if (target.rfind("jsonl:", 0) == 0) {
     std::string file = target.substr(6);
@@ -29,8 +32,10 @@ Result<std::unique_ptr<Printer>> MakePrinter(const std::string& target) {
     if (dir.empty()) return Fail(ErrorKind::Invalid, "pdf: の後にフォルダー名が必要です。");
     return std::unique_ptr<Printer>(std::make_unique<QtPrinter>(QtPrinter::Target::Pdf, dir));
   }
+  if (target == "preview")
+    return std::unique_ptr<Printer>(std::make_unique<PreviewPrinter>(preview.meetFolder, preview.windowAllowed));
   if (target == "system") return std::unique_ptr<Printer>(std::make_unique<QtPrinter>(QtPrinter::Target::System, ""));
-  return Fail(ErrorKind::Invalid, "印刷先が不明です: " + target + "（system、pdf:DIR、jsonl:FILE、none）");
+  return Fail(ErrorKind::Invalid, "印刷先が不明です: " + target + "（system、preview、pdf:DIR、jsonl:FILE、none）");
 }
 
 }  // namespace meet

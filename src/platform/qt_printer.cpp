@@ -23,6 +23,8 @@ QString MapFontFamily(const std::string& name) {
 
 QtPrinter::QtPrinter(Target target, std::string pdfFolder) : target_(target), pdfFolder_(std::move(pdfFolder)) {}
 
+QtPrinter::QtPrinter(QPagedPaintDevice& device) : target_(Target::Device), external_(&device) {}
+
 QtPrinter::~QtPrinter() {
   if (documentOpen()) EndDoc();
 }
@@ -43,6 +45,8 @@ void QtPrinter::BeginDocument(int doc) {
     writer->setCreator(QStringLiteral("meetdesk"));
     pdfFiles_.push_back(file.toStdString());
     device_ = std::move(writer);
+  } else if (target_ == Target::Device) {
+    // the caller's device, laid out by the caller
   } else {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setPageLayout(layout);
@@ -50,17 +54,17 @@ void QtPrinter::BeginDocument(int doc) {
     device_ = std::move(printer);
   }
   painter_ = std::make_unique<QPainter>();
-  if (!painter_->begin(device_.get())) {
+  if (!painter_->begin(device())) {
     lastError_ = "印刷を開始できません。";
     painter_.reset();
     return;
   }
-  dpiX_ = device_->logicalDpiX();
-  dpiY_ = device_->logicalDpiY();
+  dpiX_ = device()->logicalDpiX();
+  dpiY_ = device()->logicalDpiY();
 }
 
 void QtPrinter::BeginPage(int /*doc*/, int page) {
-  if (painter_ && page > 1) device_->newPage();
+  if (painter_ && page > 1) device()->newPage();
 }
 
 void QtPrinter::DrawText(int x, int y, const PrintFont& font, std::string_view text) {
@@ -69,7 +73,7 @@ void QtPrinter::DrawText(int x, int y, const PrintFont& font, std::string_view t
   f.setPointSizeF(font.size);
   f.setBold(font.bold);
   painter_->setFont(f);
-  QFontMetricsF metrics(f, device_.get());
+  QFontMetricsF metrics(f, device());
   // The position is where the text starts at its top; Qt draws at the baseline.
   painter_->drawText(QPointF(DeviceX(x), DeviceY(y) + metrics.ascent()),
                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));

@@ -19,8 +19,11 @@ QString MapFontFamily(const std::string& name);
 
 class QtPrinter : public Printer {
  public:
-  enum class Target { System, Pdf };
+  enum class Target { System, Pdf, Device };
   QtPrinter(Target target, std::string pdfFolder);
+  // Draws onto a device owned by the caller (a print preview's printer); the
+  // caller sets its page layout.
+  explicit QtPrinter(QPagedPaintDevice& device);
   ~QtPrinter() override;
 
   // The PDF files written so far (Pdf target), in document order.
@@ -40,7 +43,9 @@ class QtPrinter : public Printer {
   double DeviceY(int twips) const;
   Target target_;
   std::string pdfFolder_;
+  QPagedPaintDevice* device() const { return external_ ? external_ : device_.get(); }
   std::unique_ptr<QPagedPaintDevice> device_;
+  QPagedPaintDevice* external_ = nullptr;
   std::unique_ptr<QPainter> painter_;
   std::vector<std::string> pdfFiles_;
   std::string lastError_;

@@ -146,6 +146,7 @@ void FrmKyogi::BuildMenus(QVBoxLayout* top) {
     }
   };
   menu("mInsatu", "印刷", {{"mLpRank", "ランキング"}, {"mLpPage", "プログラム"}, {"mLpRace", "レース"}, {"mLpLap", "ラップ"}});
+  WirePrintMenu(bar);
   menu("mM", "ﾒﾝﾃﾅﾝｽ", {{"mMkyogi", "競技ﾀｲﾄﾙ"}});
   menu("mWork", "旧データ出力",
        {{"mWKyogi", "競技"}, {"mWProjun", "プロ順"}, {"mWHpro", "ﾌﾟﾛﾍﾟｰｼﾞ"}, {"mWRel", "ﾘﾚｰ"}});

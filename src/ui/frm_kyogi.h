@@ -15,6 +15,7 @@
 #include "race/frm_kyogi_screen.h"
 
 class QLabel;
+class QMenuBar;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -48,6 +49,7 @@ class FrmKyogi : public QWidget {
   QWidget* BuildLanes();
   QWidget* BuildCommands();
   void BuildMenus(QVBoxLayout* top);
+  void WirePrintMenu(QMenuBar* bar);  // frm_kyogi_print.cpp
 
   void Show();        // every text from the screen class
   void ShowClock();   // the clock labels only

@@ -106,6 +106,7 @@ TEST(ScreenMap, EveryButtonOpensItsScreenWithItsBehaviour) {
       {"cmdAto", "ランキング", "frmRanking", false, true},      {"cmdKekka", "結果(kek)", "frmKekka", false, false},
       {"cmdOptKubun", "作成", "frmOptKubun", true, false},      {"cmdGodo", "作成", "frmOptKubun", true, false},
       {"cmdMoshikomi", "申込", "", true, false},                {"cmdAto2", "日水報告", "", false, false},
+      {"cmdLpPage", "プログラム", "frmLpPage", false, false},
   };
   ASSERT_EQ(ScreenMap().size(), std::size(expected));
   for (const Row& row : expected) {

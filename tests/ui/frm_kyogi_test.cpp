@@ -76,7 +76,7 @@ TEST_F(FrmKyogiTest, CarriesItsControlsCaptionsAndTips) {
     EXPECT_EQ(Text(b->toolTip()), kNotAvailableYet);
   }
   EXPECT_EQ(Text(Find<QPushButton>(w, "cmdShudo")->text()), "手動");
-  for (const char* name : {"mLpRank", "mLpPage", "mLpRace", "mLpLap", "mMkyogi", "mWKyogi", "mWProjun", "mWHpro",
+  for (const char* name : {"mMkyogi", "mWKyogi", "mWProjun", "mWHpro",
                            "mWRel", "mInKyogi", "mInShikaku"}) {
     auto* a = w->findChild<QAction*>(name);
     ASSERT_NE(a, nullptr) << name;

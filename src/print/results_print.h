@@ -1,0 +1,65 @@
+// The results list of an event: every competitor of all heats of the event
+// ranked by time, one line each (relay teams with their four members under
+// the team's line), in sections per optional category under 合同.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
+#include "core/platform.h"
+#include "print/print_sources.h"
+#include "print/program_pages.h"
+
+namespace meet {
+
+namespace results_print {
+inline constexpr double kFontSize = 9;
+inline constexpr int kTop = 500;
+inline constexpr int kLeft = 500;
+inline constexpr int kDateX = 8505;
+inline constexpr int kIndividualLinesPerPage = 50;
+inline constexpr int kRelayLinesPerPage = 10;  // what the race screen's menu passes
+// The affiliation is right-aligned in a column this wide, padded with blanks
+// of this width.
+inline constexpr int kAffiliationColumn = 1320;
+inline constexpr int kAffiliationBlank = 110;
+struct Column {
+  int x;
+  const char* head;
+};
+inline constexpr Column kColumns[] = {{500, " 順 "},  {824, " 組 路"}, {1578, "名前"}, {3053, "ﾌﾘｶﾅ"},
+                                      {4366, "才"},   {4693, "学年"},  {5237, "県"},   {6087, "所属"},
+                                      {7461, "記録"}, {8411, " "},     {9162, "無"},   {9445, "年"},
+                                      {9752, "番号旧番号"}};
+// Where a relay team's four members are printed under its line.
+inline constexpr int kMemberX[4] = {1578, 3053, 4693, 6087};
+inline constexpr int kMemberWidth = 15;
+}  // namespace results_print
+
+// One competitor of the event, in ranked order.
+struct ResultLine {
+  int race = 0;  // race number (position in the race file)
+  int slot = 0;  // lane slot 0..
+  int32_t time = 0;
+  int place = 0;  // 0: no place (a time above 666665)
+};
+
+// The heats of the event of race r (r − heatNo + 1 .. r − heatNo + heatTotal,
+// kept inside the race file), slots 0..lanes − 1 with a time that is neither
+// 0 nor 999999 or more, an entry, and not an exhibition swim (record class
+// 99); sorted with SortStrings by time, race and slot. No places yet.
+std::vector<ResultLine> CollectEventResults(const RaceFileImage& races, int raceNo, int lanes);
+// Places over the lines in order: equal times share the first one's place
+// (1, 2, 2, 4); a time above 666665 gets none.
+void AssignPlaces(std::vector<ResultLine>& lines);
+
+// Prints the results list of the event of race `raceNo`, `copies` times, each
+// copy its own document (ended here). A new page with the heading starts the
+// list and every `relayLinesPerPage` teams of a relay (every 50 lines of an
+// individual event). Returns the number of competitors listed in one copy.
+Result<int> PrintRaceResults(Platform& platform, const MeetFiles& meet, int raceNo, int copies,
+                             int relayLinesPerPage = results_print::kRelayLinesPerPage);
+
+}  // namespace meet
