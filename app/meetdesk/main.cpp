@@ -17,6 +17,7 @@
 #include "ui/frm_kijun.h"
 #include "ui/frm_kyogi.h"
 #include "ui/frm_mk_page.h"
+#include "ui/frm_opt_kubun.h"
 #include "ui/frm_projun.h"
 #include "ui/frm_race.h"
 #include "ui/frm_shikaku.h"
@@ -38,6 +39,7 @@ void RegisterScreens() {
   meet::ui::RegisterFrmProjun();
   meet::ui::RegisterFrmShikaku();
   meet::ui::RegisterFrmMkPage();
+  meet::ui::RegisterFrmOptKubun();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {
