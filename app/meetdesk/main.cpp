@@ -18,6 +18,7 @@
 #include "ui/frm_kyogi.h"
 #include "ui/frm_lp_page.h"
 #include "ui/frm_mk_page.h"
+#include "ui/frm_opt_kubun.h"
 #include "ui/frm_projun.h"
 #include "ui/frm_race.h"
 #include "ui/frm_shikaku.h"
@@ -40,6 +41,7 @@ void RegisterScreens() {
   meet::ui::RegisterFrmShikaku();
   meet::ui::RegisterFrmMkPage();
   meet::ui::RegisterFrmLpPage();
+  meet::ui::RegisterFrmOptKubun();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {

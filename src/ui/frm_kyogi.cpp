@@ -18,6 +18,9 @@
 
 #include "core/printer.h"
 #include "platform/qt_printer.h"
+#include "race/lane_move.h"
+#include "ui/frm_mkkyogi.h"
+#include "ui/frm_ohda.h"
 #include "ui/screen_registry.h"
 #include "ui/widget_kit.h"
 
@@ -148,6 +151,11 @@ void FrmKyogi::BuildMenus(QVBoxLayout* top) {
   menu("mInsatu", "印刷", {{"mLpRank", "ランキング"}, {"mLpPage", "プログラム"}, {"mLpRace", "レース"}, {"mLpLap", "ラップ"}});
   WirePrintMenu(bar);
   menu("mM", "ﾒﾝﾃﾅﾝｽ", {{"mMkyogi", "競技ﾀｲﾄﾙ"}});
+  if (auto* mkyogi = bar->findChild<QAction*>("mMkyogi")) {
+    mkyogi->setEnabled(true);
+    mkyogi->setToolTip({});
+    connect(mkyogi, &QAction::triggered, this, &FrmKyogi::OpenRaceTitle);
+  }
   menu("mWork", "旧データ出力",
        {{"mWKyogi", "競技"}, {"mWProjun", "プロ順"}, {"mWHpro", "ﾌﾟﾛﾍﾟｰｼﾞ"}, {"mWRel", "ﾘﾚｰ"}});
   menu("mIn", "旧データ入力", {{"mInKyogi", "競技"}, {"mInShikaku", "記録"}});
@@ -287,19 +295,19 @@ QWidget* FrmKyogi::BuildCommands() {
   if (!Opener()) NotYet(cmdShudo_);
   connect(cmdShudo_, &QPushButton::clicked, this, &FrmKyogi::OpenManualEntry);
   cmdOhda_ = Button("cmdOhda", "オーダ", "");
-  NotYet(cmdOhda_);
+  cmdOhda_->setEnabled(false);  // while a relay race is shown
+  connect(cmdOhda_, &QPushButton::clicked, this, &FrmKyogi::OpenRelayOrder);
   for (QPushButton* b : {cmdKeiji_, cmdShudo_, cmdOhda_}) {
     b->installEventFilter(this);
     row->addWidget(b);
   }
-  auto* ido = Button("cmdIdo", "ｺｰｽ移動", "選手と申込記録のコース移動");
-  NotYet(ido);
+  auto* ido = Button("cmdIdo", Q(kIdoCaption), Q(kIdoTip));
+  connect(ido, &QPushButton::clicked, this, &FrmKyogi::MoveLanes);
   row->addWidget(ido);
-  auto* txtIdo = new QLineEdit;
-  txtIdo->setObjectName("txtIdo");
-  txtIdo->setFixedWidth(60);
-  NotYet(txtIdo);
-  row->addWidget(txtIdo);
+  txtIdo_ = new QLineEdit;
+  txtIdo_->setObjectName("txtIdo");
+  txtIdo_->setFixedWidth(60);
+  row->addWidget(txtIdo_);
   auto* insatu = new QCheckBox(QStringLiteral("印刷しない"));
   insatu->setObjectName("chkInsatu");
   NotYet(insatu);
@@ -346,6 +354,7 @@ void FrmKyogi::Show() {
     palette.setColor(QPalette::Base, row.qkiroGrey ? face : normal);
     qkiro->setPalette(palette);
   }
+  cmdOhda_->setEnabled(screen_.cmdOhdaEnabled());
 }
 
 void FrmKyogi::ShowClock() {
@@ -452,6 +461,29 @@ void FrmKyogi::OpenManualEntry() {
   clock_->start();
   Redraw();
   Focus(ToiFocus());
+}
+
+void FrmKyogi::OpenRelayOrder() {
+  clock_->stop();
+  ShowFrmOhda(this, screen_, platform_);
+  clock_->start();
+  Redraw();
+}
+
+void FrmKyogi::MoveLanes() {
+  auto moved = cmdIdo(screen_, S(txtIdo_->text()), platform_.dialogs);
+  if (moved && *moved == LaneMoveOutcome::Cancelled) return;
+  txtIdo_->clear();
+  Show();
+  if (!moved) Report(std::unexpected(moved.error()));
+  Focus(ToiFocus());
+}
+
+void FrmKyogi::OpenRaceTitle() {
+  clock_->stop();
+  ShowFrmmKkyogi(this, state_.folders.meetFolder, screen_.currentRace(), platform_);
+  clock_->start();
+  Redraw();
 }
 
 void RegisterFrmKyogi() {

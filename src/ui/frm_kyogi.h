@@ -58,6 +58,9 @@ class FrmKyogi : public QWidget {
   bool LaneKey(QLineEdit* edit, LaneField field, int row, int key, Qt::KeyboardModifiers modifiers);
   bool ToiKeyPressed(int key, Qt::KeyboardModifiers modifiers);
   void OpenManualEntry();
+  void OpenRelayOrder();  // cmdOhda
+  void MoveLanes();       // cmdIdo
+  void OpenRaceTitle();   // mMkyogi
 
   HubState state_;
   Platform& platform_;
@@ -71,6 +74,7 @@ class FrmKyogi : public QWidget {
   QPushButton* cmdKeiji_ = nullptr;
   QPushButton* cmdShudo_ = nullptr;
   QPushButton* cmdOhda_ = nullptr;
+  QLineEdit* txtIdo_ = nullptr;
   QTimer* clock_ = nullptr;
 };
 

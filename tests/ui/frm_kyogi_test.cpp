@@ -70,13 +70,16 @@ TEST_F(FrmKyogiTest, CarriesItsControlsCaptionsAndTips) {
   EXPECT_EQ(Text(Edit("txtKiro", 0)->toolTip()), kTipKiro);
   EXPECT_EQ(Text(Find<QLineEdit>(w, "txtToi")->toolTip()), kTipToi);
   EXPECT_EQ(Text(Find<QLineEdit>(w, "txtTKiro_31")->toolTip()), "年齢別の標準記録");
-  for (const char* name : {"cmdKeiji", "cmdOhda", "cmdIdo"}) {
+  for (const char* name : {"cmdKeiji"}) {
     auto* b = Find<QPushButton>(w, name);
     EXPECT_FALSE(b->isEnabled()) << name;
     EXPECT_EQ(Text(b->toolTip()), kNotAvailableYet);
   }
+  EXPECT_FALSE(Find<QPushButton>(w, "cmdOhda")->isEnabled());  // an individual race
+  EXPECT_EQ(Text(Find<QPushButton>(w, "cmdIdo")->toolTip()), "選手と申込記録のコース移動");
+  EXPECT_TRUE(w->findChild<QAction*>("mMkyogi")->isEnabled());
   EXPECT_EQ(Text(Find<QPushButton>(w, "cmdShudo")->text()), "手動");
-  for (const char* name : {"mMkyogi", "mWKyogi", "mWProjun", "mWHpro",
+  for (const char* name : {"mWKyogi", "mWProjun", "mWHpro",
                            "mWRel", "mInKyogi", "mInShikaku"}) {
     auto* a = w->findChild<QAction*>(name);
     ASSERT_NE(a, nullptr) << name;
@@ -202,6 +205,20 @@ TEST_F(FrmKyogiTest, RegisteredUnderTheHubButton) {
   std::unique_ptr<QWidget> screen((*factory)(state, meet.fake.platform));
   EXPECT_EQ(screen->objectName(), "frmKyogi");
   UnregisterScreen("cmdZikko");
+}
+
+TEST_F(FrmKyogiTest, LaneMoveShiftsTheSwimmersAndReturnsToTxtToi) {
+  FrmKyogi* w = Open();
+  auto* ido = Find<QLineEdit>(w, "txtIdo");
+  ido->setText("1");
+  meet.fake.dialogs.answers = {true};
+  Find<QPushButton>(w, "cmdIdo")->click();
+  EXPECT_EQ(meet.fake.dialogs.asked.back(), "1ｺｰｽ移動します。");
+  EXPECT_EQ(Text(Edit("txtNo", 0)->text()), "");
+  EXPECT_EQ(Text(Edit("txtNo", 1)->text()), "1");
+  EXPECT_EQ(meet.RaceField(1, 46, 4), test::Le32(3000));  // results stay in their lanes
+  EXPECT_TRUE(ido->text().isEmpty());
+  EXPECT_EQ(Focused(), Find<QLineEdit>(w, "txtToi"));
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "app/meetctl_run.h"
+#include "race/kyogi_fixture.h"
+#include "settings/settings.h"
+
+namespace meet {
+namespace {
+
+using test::HandRace;
+
+// A relay race (lanes 1 and 2) and an individual race, 8 lanes.
+struct ToolsMeet {
+  test::KyogiMeet meet;
+  ToolsMeet() {
+    meet.settings.laneCount = 8;
+    EXPECT_TRUE(SaveSettings(meet.dir.path(), meet.settings));
+    meet.Entries({{"", "山田太郎", "", "", "ＡＢＣ", "", 12}, {"", "鈴木一郎", "", "", "ＸＹＺ", "", 11}});
+    HandRace relay;
+    relay.eventCode = 26;
+    relay.relayRec = 1;
+    relay.laneNo = {1, 2};
+    HandRace swim;
+    swim.eventNo = 2;
+    swim.laneNo = {1, 2};
+    meet.Races({relay, swim});
+    test::HandBlock b;
+    b.raceNo = 1;
+    meet.Relays({b});
+    meet.States("11");
+  }
+  CliRun Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--meet", meet.dir.str()});
+    return Meetctl(args);
+  }
+};
+
+TEST(MeetctlRelayOrder, StoresAndListsTheLegsAndRefusesAnIndividualRace) {
+  ToolsMeet m;
+  CliRun stored = m.Run({"relay", "order", "1", "2", "1", "2", "0", "9"});
+  ASSERT_EQ(stored.rc, 0) << stored.err;
+  EXPECT_EQ(stored.out, "lane 2 | ＸＹＺ | 1 山田太郎 | 2 鈴木一郎 | 0  | 9 \n");
+  CliRun listed = m.Run({"relay", "order", "1"});
+  ASSERT_EQ(listed.rc, 0) << listed.err;
+  EXPECT_NE(listed.out.find("lane 2 | ＸＹＺ | 1 山田太郎"), std::string::npos);
+  EXPECT_NE(listed.out.find("lane 8 |"), std::string::npos);
+  EXPECT_NE(m.Run({"relay", "order", "2"}).rc, 0);
+  EXPECT_NE(m.Run({"relay", "order", "1", "9", "1", "2", "3", "4"}).rc, 0);  // lane past the pool
+}
+
+TEST(MeetctlRaceMove, AsksAndMovesOnlyWithYes) {
+  ToolsMeet m;
+  const std::string before = m.meet.RaceBytes();
+  EXPECT_NE(m.Run({"race", "move", "2", "2"}).rc, 0);
+  EXPECT_EQ(m.meet.RaceBytes(), before);
+  CliRun moved = m.Run({"--yes", "race", "move", "2", "2"});
+  ASSERT_EQ(moved.rc, 0) << moved.err;
+  EXPECT_EQ(m.meet.RaceField(2, 22, 2), test::Le16(0));
+  EXPECT_EQ(m.meet.RaceField(2, 26, 2), test::Le16(1));
+  CliRun overflow = m.Run({"--yes", "race", "move", "2", "6"});
+  EXPECT_NE(overflow.rc, 0);
+  EXPECT_NE(overflow.err.find("コースよりあふれる為、移動できません。"), std::string::npos);
+}
+
+TEST(MeetctlRaceTitle, NamedFieldsChangeAndAnInsertionKeepsStates) {
+  ToolsMeet m;
+  CliRun changed = m.Run({"race", "title", "2", "heatNo=3", "startTime=101500", "--insert", "heat"});
+  ASSERT_EQ(changed.rc, 0) << changed.err;
+  EXPECT_NE(changed.out.find("heatNo=3\n"), std::string::npos);
+  EXPECT_NE(changed.out.find("eventNo=2\n"), std::string::npos);  // not named: kept
+  EXPECT_EQ(m.meet.RaceBytes().substr(0, 2), test::Le16(3));
+  EXPECT_EQ(m.meet.StateBytes().substr(0, 3), "111");
+  EXPECT_EQ(m.Run({"race", "title", "2", "colour=red"}).rc, 2);
+  EXPECT_EQ(m.Run({"race", "title", "2", "--insert", "page"}).rc, 2);
+  EXPECT_NE(m.Run({"race", "title", "9"}).rc, 0);
+}
+
+TEST(MeetctlCategories, PresetAddSetDeleteAndList) {
+  ToolsMeet m;
+  ASSERT_EQ(m.Run({"categories", "preset", "1"}).rc, 0);
+  CliRun added = m.Run({"categories", "add", "2", "0", "9", "1", "29", "幼児", "--title-only"});
+  ASSERT_EQ(added.rc, 0) << added.err;
+  EXPECT_NE(added.out.find("1: 2T |   0  ->    9 |   1  ->  29 | 幼児\n"), std::string::npos);
+  ASSERT_EQ(m.Run({"categories", "set", "2", "4", "1", "10", "1", "22", "十歳以下"}).rc, 0);
+  CliRun deleted = m.Run({"categories", "delete", "1"});
+  ASSERT_EQ(deleted.rc, 0) << deleted.err;
+  EXPECT_NE(deleted.out.find("1: 4  |   1  ->   10 |   1  ->  22 | 十歳以下\n"), std::string::npos);
+  EXPECT_NE(deleted.out.find("lblKazu=0 / 4"), std::string::npos);
+  EXPECT_NE(m.Run({"categories", "delete", "9"}).rc, 0);
+  EXPECT_NE(m.Run({"categories", "add", "4", "1", "70000", "1", "29", "x"}).rc, 0);
+  EXPECT_EQ(m.Run({"categories", "preset", "3"}).rc, 2);
+}
+
+}  // namespace
+}  // namespace meet
