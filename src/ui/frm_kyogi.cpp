@@ -16,6 +16,7 @@
 
 #include "core/printer.h"
 #include "platform/qt_printer.h"
+#include "ui/kyogi_text_dumps.h"
 #include "ui/screen_registry.h"
 #include "ui/widget_kit.h"
 
@@ -98,6 +99,7 @@ FrmKyogi::FrmKyogi(const HubState& state, Platform& platform, QWidget* parent)
     ShowClock();
   });
   clock_->start();
+  AttachTextDumps(this, state.folders.meetFolder, platform, [this] { Redraw(); });
   txtToi_->setFocus(Qt::OtherFocusReason);
 }
 
