@@ -76,12 +76,18 @@ TEST_F(FrmKyogiTest, CarriesItsControlsCaptionsAndTips) {
     EXPECT_EQ(Text(b->toolTip()), kNotAvailableYet);
   }
   EXPECT_EQ(Text(Find<QPushButton>(w, "cmdShudo")->text()), "手動");
-  for (const char* name : {"mLpRank", "mLpPage", "mLpRace", "mLpLap", "mMkyogi", "mWKyogi", "mWProjun", "mWHpro",
-                           "mWRel", "mInKyogi", "mInShikaku"}) {
+  for (const char* name : {"mLpRank", "mLpPage", "mLpRace", "mLpLap", "mMkyogi"}) {
     auto* a = w->findChild<QAction*>(name);
     ASSERT_NE(a, nullptr) << name;
     EXPECT_FALSE(a->isEnabled()) << name;
   }
+  // The text dump menus and their folder box.
+  for (const char* name : {"mWKyogi", "mWProjun", "mWHpro", "mWRel", "mInKyogi", "mInShikaku"}) {
+    auto* a = w->findChild<QAction*>(name);
+    ASSERT_NE(a, nullptr) << name;
+    EXPECT_TRUE(a->isEnabled()) << name;
+  }
+  EXPECT_TRUE(Find<QLineEdit>(w, "txtDrT")->isEnabled());
   auto* owari = w->findChild<QAction*>("mOwari");
   ASSERT_NE(owari, nullptr);
   EXPECT_EQ(Text(owari->text()), "終わり");
