@@ -14,6 +14,7 @@
 #include "platform/qt_launcher.h"
 #include "settings/folders.h"
 #include "ui/frm_hangumi.h"
+#include "ui/frm_kekka.h"
 #include "ui/frm_kijun.h"
 #include "ui/frm_kyogi.h"
 #include "ui/frm_lp_page.h"
@@ -42,6 +43,8 @@ void RegisterScreens() {
   meet::ui::RegisterFrmMkPage();
   meet::ui::RegisterFrmLpPage();
   meet::ui::RegisterFrmOptKubun();
+  meet::ui::RegisterFrmKekka();
+  meet::ui::RegisterFederationReport();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {

@@ -21,6 +21,7 @@
 #include "race/lane_move.h"
 #include "ui/frm_mkkyogi.h"
 #include "ui/frm_ohda.h"
+#include "ui/kyogi_text_dumps.h"
 #include "ui/screen_registry.h"
 #include "ui/widget_kit.h"
 
@@ -126,6 +127,7 @@ FrmKyogi::FrmKyogi(const HubState& state, Platform& platform, QWidget* parent)
     ShowClock();
   });
   clock_->start();
+  AttachTextDumps(this, state.folders.meetFolder, platform, [this] { Redraw(); });
   txtToi_->setFocus(Qt::OtherFocusReason);
 }
 
