@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -23,6 +24,45 @@
 namespace meet::ui {
 
 namespace {
+
+// The words of the list heading and the character column of the list line
+// each starts at: over its field, right-aligned over the numbers. A line is
+// the line number (3), orderNo (4), the sex (4), the band (14), the event
+// (18), the stage (4), heatCount (3), the three times (9, 8, 6), firstRace
+// (5), then " " day, "  " excluded heats, "  " flag.
+struct HeadingWord {
+  const char* word;
+  int column;
+};
+constexpr HeadingWord kHeadingWords[] = {
+    {"順", 5},        {"性別", 7},      {"区分", 11}, {"種目", 25}, {"予決", 43}, {"組数", 46}, {"予定時間", 51},
+    {"所要時間", 59}, {"＠", 71},        {"ﾚｰｽ", 75},  {"日", 78},   {"除", 81},   {"Ｆ", 84},
+};
+
+// lblShori: its text is the heading as it stands; it is drawn word by word
+// over the list's columns, in the list's font, from where the list's lines
+// start.
+class ColumnHeading : public QLabel {
+ public:
+  ColumnHeading(const QString& text, int inset) : QLabel(text), inset_(inset) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    // A column is one half-width character of the fixed-width font: the
+    // word starts where that many of them end (measured, not rounded).
+    const QFontMetricsF metrics(font());
+    for (const HeadingWord& w : kHeadingWords)
+      painter.drawText(QPointF(inset_ + metrics.horizontalAdvance(QString(w.column, QLatin1Char('0'))),
+                               metrics.ascent() + 1),
+                       QString::fromUtf8(w.word));
+  }
+
+ private:
+  int inset_;
+};
 
 
 // The entry controls in screen order: name, caption above, width.
@@ -41,10 +81,6 @@ FrmProjun::FrmProjun(std::filesystem::path meetFolder, Settings settings, Platfo
   auto* top = new QVBoxLayout(this);
   top->addWidget(BuildEntryControls());
 
-  lblShori_ = Label("lblShori", Q(kProjunHeading));
-  lblShori_->setFont(ListFont());
-  lblShori_->setTextFormat(Qt::PlainText);
-  top->addWidget(lblShori_);
   lstNaiyo_ = new QListWidget;
   lstNaiyo_->setObjectName("lstNaiyo");
   lstNaiyo_->setFont(ListFont());
@@ -53,7 +89,11 @@ FrmProjun::FrmProjun(std::filesystem::path meetFolder, Settings settings, Platfo
   // and the margin its items keep before their text.
   const int inset = lstNaiyo_->frameWidth() + lstNaiyo_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
                                                                               lstNaiyo_) + 1;
-  lblShori_->setContentsMargins(inset, 0, 0, 0);
+  lblShori_ = new ColumnHeading(Q(kProjunHeading), inset);
+  lblShori_->setObjectName("lblShori");
+  lblShori_->setTextFormat(Qt::PlainText);
+  lblShori_->setFont(ListFont());
+  top->addWidget(lblShori_);
   connect(lstNaiyo_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (refreshing_ || row < 0) return;
     Report(screen_.SelectLine(row));
