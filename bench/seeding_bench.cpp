@@ -16,6 +16,10 @@
 #include "data/sample_entries.h"
 #include "program/projun_file.h"
 #include "program/seeding.h"
+#include "data/race_states.h"
+#include "race/timing_post.h"
+#include "race/timing_standin.h"
+#include "records/sample_standards.h"
 
 namespace {
 
@@ -190,5 +194,59 @@ BENCHMARK(BM_Seed_National)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadInputs_Masters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Plan_Masters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Seed_Masters)->Unit(benchmark::kMillisecond);
+
+// Posting one race of the seeded masters meet from its goal and lap files:
+// a relay race with its relay block (split import), placing, the standards
+// and records check, the save and the state, printing off.
+void PostOneRace(benchmark::State& state, BenchMeet& meet) {
+  NoDialogs dialogs;
+  BenchClock clock;
+  meet::NullPrinter printer;
+  meet.RestoreProgram();
+  meet::Settings settings = meet.settings;
+  settings.timingSystem = "1";
+  settings.printCopies[4] = settings.printCopies[9] = settings.printCopies[14] = 1;
+  auto run = meet::RunSeeding(meet.dir, settings, {}, dialogs, clock);
+  if (!run || !meet::WriteSampleStandards(meet.dir, 7, settings.classMode, clock.Now())) {
+    state.SkipWithError("seeding or standards failed");
+    return;
+  }
+  int raceNo = 0;
+  meet::Race race;
+  for (int n = 1; n <= run->raceCount && raceNo == 0; ++n) {
+    auto r = meet::LoadRaceB(meet.dir, n);
+    if (r && r->eventCode >= 24 && r->eventCode <= 29 && r->relayRec > 0 && r->laneNo[3] != 0 &&
+        r->heatNo < r->heatTotal) {
+      raceNo = n;
+      race = *r;
+    }
+  }
+  if (raceNo == 0 || !meet::FinishRace(meet.dir, settings, raceNo, {})) {
+    state.SkipWithError("no relay heat to post");
+    return;
+  }
+  struct : meet::Launcher {
+    bool Start(const std::string&) override { return false; }
+  } launcher;
+  meet::Platform platform{printer, dialogs, clock, launcher};
+  const meet::MeetFiles files{meet.dir, settings};
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto states = meet::RaceStates::Read(meet.dir);
+    states->Set(raceNo, meet::kStateTimingWaiting);
+    (void)states->Write(meet.dir);
+    state.ResumeTiming();
+    auto report = meet::postTimingResults(files, platform, false);
+    if (!report || report->posted.size() != 1) {
+      state.SkipWithError("posting failed");
+      return;
+    }
+  }
+  Counters(state, meet);
+  state.counters["races"] = run->raceCount;
+}
+
+void BM_PostOneRace_Masters(benchmark::State& s) { PostOneRace(s, Masters()); }
+BENCHMARK(BM_PostOneRace_Masters)->Unit(benchmark::kMillisecond);
 
 }  // namespace

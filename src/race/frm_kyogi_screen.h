@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/error.h"
 #include "core/naming.h"
@@ -23,6 +24,8 @@
 #include "settings/settings.h"
 
 namespace meet {
+
+struct PostReport;  // race/timing_post.h
 
 inline constexpr const char* kKyogiCaption = "競技会";
 inline constexpr int kLaneRows = 12;
@@ -147,6 +150,16 @@ class FrmKyogiScreen {
   // After a result changed: the current race (and its later printed heats) "7".
   Status markRaceChanged();
 
+  // "確定" (cmdKeiji): posts every race in state "6" (printing unless
+  // `noPrint`, the ticked "印刷しない"), tells the operator what was left
+  // out, and shows the race posting names. Refused while a posting runs.
+  Result<PostReport> cmdKeiji(bool noPrint);
+  // The automatic posting ("自動確定") on the clock tick: true when Race.dat
+  // holds a race in "6" that the last posting did not already leave at "6"
+  // (so a race whose goal file is missing is not retried every second).
+  bool autoPostDue() const;
+  bool posting() const { return posting_; }
+
   int currentRace() const { return currentRace_; }
   int raceCount() const { return raceCount_; }
   bool isRelay() const { return isRelay_; }
@@ -181,6 +194,8 @@ class FrmKyogiScreen {
   std::array<std::string, kStandardBoxes> txtTKiro_;
   std::array<LaneRow, kLaneRows> rows_;
   std::optional<RaceStates> raceStates_;
+  bool posting_ = false;
+  std::vector<int> leftWaiting_;  // races still "6" after the last posting
 };
 
 }  // namespace meet

@@ -19,6 +19,7 @@
 #include "core/printer.h"
 #include "platform/qt_printer.h"
 #include "race/lane_move.h"
+#include "race/timing_post.h"
 #include "ui/frm_mkkyogi.h"
 #include "ui/frm_ohda.h"
 #include "ui/kyogi_text_dumps.h"
@@ -125,6 +126,7 @@ FrmKyogi::FrmKyogi(const HubState& state, Platform& platform, QWidget* parent)
   connect(clock_, &QTimer::timeout, this, [this] {
     screen_.Tick();
     ShowClock();
+    AutoPost();
   });
   clock_->start();
   AttachTextDumps(this, state.folders.meetFolder, platform, [this] { Redraw(); });
@@ -292,7 +294,7 @@ QWidget* FrmKyogi::BuildCommands() {
   row->addWidget(txtToi_);
 
   cmdKeiji_ = Button("cmdKeiji", "確定", "記録読込  印刷");
-  NotYet(cmdKeiji_);
+  connect(cmdKeiji_, &QPushButton::clicked, this, &FrmKyogi::Keiji);
   cmdShudo_ = Button("cmdShudo", "手動", "表示ﾚｰｽの記録・ﾘﾚｰ1泳者・1500m途中時間入力");
   if (!Opener()) NotYet(cmdShudo_);
   connect(cmdShudo_, &QPushButton::clicked, this, &FrmKyogi::OpenManualEntry);
@@ -310,10 +312,12 @@ QWidget* FrmKyogi::BuildCommands() {
   txtIdo_->setObjectName("txtIdo");
   txtIdo_->setFixedWidth(60);
   row->addWidget(txtIdo_);
-  auto* insatu = new QCheckBox(QStringLiteral("印刷しない"));
-  insatu->setObjectName("chkInsatu");
-  NotYet(insatu);
-  row->addWidget(insatu);
+  chkInsatu_ = new QCheckBox(QStringLiteral("印刷しない"));
+  chkInsatu_->setObjectName("chkInsatu");
+  row->addWidget(chkInsatu_);
+  chkJidou_ = new QCheckBox(QStringLiteral("自動確定"));
+  chkJidou_->setObjectName("chkJidou");
+  row->addWidget(chkJidou_);
   row->addStretch(1);
   row->addWidget(Label("Label7", QStringLiteral("旧ﾃﾞｰﾀﾄﾞﾗｲﾌﾞ")));
   auto* drT = new QLineEdit;
@@ -486,6 +490,33 @@ void FrmKyogi::OpenRaceTitle() {
   ShowFrmmKkyogi(this, state_.folders.meetFolder, screen_.currentRace(), platform_);
   clock_->start();
   Redraw();
+}
+
+void FrmKyogi::Keiji() {
+  if (screen_.posting()) return;
+  auto report = screen_.cmdKeiji(chkInsatu_->isChecked());
+  Show();
+  if (!report) Report(std::unexpected(report.error()));
+  Focus(ToiFocus());
+}
+
+void FrmKyogi::AutoPost() {
+  if (!chkJidou_->isChecked() || screen_.posting() || QApplication::activeModalWidget()) return;
+  if (LaneTextPending() || !screen_.autoPostDue()) return;
+  QWidget* focused = QApplication::focusWidget();
+  Keiji();
+  // The operator's place on the screen stays where it was.
+  if (focused && focused != txtToi_ && isAncestorOf(focused)) focused->setFocus(Qt::OtherFocusReason);
+}
+
+bool FrmKyogi::LaneTextPending() const {
+  for (LaneField field : kLaneFieldOrder) {
+    const auto& edits = lanes_.at(LaneFieldName(field));
+    for (int r = 0; r < kLaneRows; ++r)
+      if (S(edits[static_cast<size_t>(r)]->text()) != FieldText(screen_.rows()[static_cast<size_t>(r)], field))
+        return true;
+  }
+  return false;
 }
 
 void RegisterFrmKyogi() {

@@ -14,6 +14,7 @@
 #include "data/hub.h"
 #include "race/frm_kyogi_screen.h"
 
+class QCheckBox;
 class QLabel;
 class QMenuBar;
 class QLineEdit;
@@ -61,6 +62,10 @@ class FrmKyogi : public QWidget {
   void OpenRelayOrder();  // cmdOhda
   void MoveLanes();       // cmdIdo
   void OpenRaceTitle();   // mMkyogi
+  void Keiji();           // cmdKeiji, and chkJidou on the clock tick
+  void AutoPost();        // chkJidou: posts when a race reached "6"
+  // A lane field whose text differs from what the screen shows (typed, not entered).
+  bool LaneTextPending() const;
 
   HubState state_;
   Platform& platform_;
@@ -75,6 +80,8 @@ class FrmKyogi : public QWidget {
   QPushButton* cmdShudo_ = nullptr;
   QPushButton* cmdOhda_ = nullptr;
   QLineEdit* txtIdo_ = nullptr;
+  QCheckBox* chkInsatu_ = nullptr;
+  QCheckBox* chkJidou_ = nullptr;
   QTimer* clock_ = nullptr;
 };
 

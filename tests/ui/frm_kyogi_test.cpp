@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,11 +71,12 @@ TEST_F(FrmKyogiTest, CarriesItsControlsCaptionsAndTips) {
   EXPECT_EQ(Text(Edit("txtKiro", 0)->toolTip()), kTipKiro);
   EXPECT_EQ(Text(Find<QLineEdit>(w, "txtToi")->toolTip()), kTipToi);
   EXPECT_EQ(Text(Find<QLineEdit>(w, "txtTKiro_31")->toolTip()), "年齢別の標準記録");
-  for (const char* name : {"cmdKeiji"}) {
-    auto* b = Find<QPushButton>(w, name);
-    EXPECT_FALSE(b->isEnabled()) << name;
-    EXPECT_EQ(Text(b->toolTip()), kNotAvailableYet);
-  }
+  EXPECT_TRUE(Find<QPushButton>(w, "cmdKeiji")->isEnabled());
+  EXPECT_EQ(Text(Find<QPushButton>(w, "cmdKeiji")->text()), "確定");
+  EXPECT_EQ(Text(Find<QPushButton>(w, "cmdKeiji")->toolTip()), "記録読込  印刷");
+  EXPECT_EQ(Text(Find<QCheckBox>(w, "chkInsatu")->text()), "印刷しない");
+  EXPECT_EQ(Text(Find<QCheckBox>(w, "chkJidou")->text()), "自動確定");
+  EXPECT_FALSE(Find<QCheckBox>(w, "chkJidou")->isChecked());
   EXPECT_FALSE(Find<QPushButton>(w, "cmdOhda")->isEnabled());  // an individual race
   EXPECT_EQ(Text(Find<QPushButton>(w, "cmdIdo")->toolTip()), "選手と申込記録のコース移動");
   EXPECT_TRUE(w->findChild<QAction*>("mMkyogi")->isEnabled());
@@ -93,6 +95,39 @@ TEST_F(FrmKyogiTest, CarriesItsControlsCaptionsAndTips) {
   EXPECT_EQ(Text(Find<QLabel>(w, "lblRecord")->text()), "1 / 2");
   EXPECT_EQ(Text(Find<QLabel>(w, "lblSZikan")->text()), "0:05:00");
   EXPECT_EQ(Find<QLabel>(w, "lblSZikan")->palette().color(QPalette::Window), QColor(0, 255, 255));
+}
+
+TEST_F(FrmKyogiTest, KeijiPostsTheTimedRacesWithPrintingOff) {
+  test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {}));
+  std::filesystem::create_directories(meet.dir / "goal");
+  test::WriteFile(meet.dir / "goal" / "G0001", "1,2900\r\n2,2800\r\n3,3300\r\n");
+  meet.States("61");
+  FrmKyogi* w = Open();
+  QTest::keyClick(Find<QLineEdit>(w, "txtToi"), Qt::Key_Left);
+  EXPECT_EQ(Focused(), Find<QPushButton>(w, "cmdKeiji"));
+  Find<QCheckBox>(w, "chkInsatu")->setChecked(true);
+  QTest::mouseClick(Find<QPushButton>(w, "cmdKeiji"), Qt::LeftButton);
+  EXPECT_EQ(meet.StateBytes().substr(0, 2), "71");
+  EXPECT_TRUE(meet.fake.printer.items.empty());
+  EXPECT_EQ(Text(Edit("txtKiro", 1)->text()).find("28.00") != std::string::npos, true);
+  EXPECT_EQ(Text(Edit("txtJun", 1)->text()), "1");
+}
+
+TEST_F(FrmKyogiTest, AutomaticPostingWaitsForTypedText) {
+  test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {}));
+  std::filesystem::create_directories(meet.dir / "goal");
+  test::WriteFile(meet.dir / "goal" / "G0001", "1,2900\r\n2,2800\r\n3,3300\r\n");
+  FrmKyogi* w = Open();
+  Find<QCheckBox>(w, "chkInsatu")->setChecked(true);
+  Find<QCheckBox>(w, "chkJidou")->setChecked(true);
+  const QString shown = Edit("txtMu", 2)->text();
+  Edit("txtMu", 2)->setText(shown + "1");  // typed, not entered
+  meet.States("61");
+  QTest::qWait(1300);
+  EXPECT_EQ(meet.StateBytes().substr(0, 2), "61");
+  Edit("txtMu", 2)->setText(shown);
+  QTest::qWait(1300);
+  EXPECT_EQ(meet.StateBytes().substr(0, 2), "71");
 }
 
 TEST_F(FrmKyogiTest, TypingATimeReplacesThePlacings) {

@@ -1,0 +1,440 @@
+#include "race/timing_post.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <optional>
+
+#include "core/numbers.h"
+#include "core/printer.h"
+#include "core/time_code.h"
+#include "data/entry_file.h"
+#include "data/naming_context.h"
+#include "data/race_states.h"
+#include "data/relay_file.h"
+#include "print/hpro_file.h"
+#include "print/program_print.h"
+#include "print/results_print.h"
+#include "race/frm_race_screen.h"
+#include "race/race_sheets.h"
+#include "race/rank_lanes.h"
+#include "race/standards_check.h"
+#include "race/timing_files.h"
+#include "records/shikaku_file.h"
+
+namespace meet {
+
+namespace {
+
+constexpr int kPlacedSlots = 10;
+constexpr int16_t kOpenSwimmer = 99;  // record class of an exhibition swim
+// hpro.dat's pageMark of a program page printed when its finals were ready.
+constexpr char kPagePrinted = '1';
+
+std::string RaceText(int n) { return "レース " + NumberText(n); }
+
+// The final time of a goal-file line, or nothing when the line is short or
+// its time is not a whole number 0..999999.
+std::optional<int32_t> GoalTime(const std::vector<std::string>& line) {
+  if (line.size() < 2) return std::nullopt;
+  const std::string& v = line[1];
+  if (v.empty() || v.size() > 6) return std::nullopt;
+  if (!std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  return LeadingInt32(v);
+}
+
+// The split mmsshh of an 8-character lap text: positions 1–2, 4–5 and 7–8.
+std::optional<int32_t> SplitCode(const std::string& text8) {
+  if (text8.size() != 8) return std::nullopt;
+  std::string digits = text8.substr(0, 2) + text8.substr(3, 2) + text8.substr(6, 2);
+  if (digits.find_first_not_of(" 0123456789") != std::string::npos) return std::nullopt;
+  if (digits.find_first_not_of(' ') == std::string::npos) return std::nullopt;
+  return LeadingInt32(digits);
+}
+
+// Posting is one at a time in the process: a click on "確定" while the
+// automatic posting runs (or the other way round) is refused.
+std::atomic<bool> postingNow{false};
+
+class PostingGuard {
+ public:
+  PostingGuard() : owned_(!postingNow.exchange(true)) {}
+  ~PostingGuard() {
+    if (owned_) postingNow = false;
+  }
+  bool owned() const { return owned_; }
+
+ private:
+  bool owned_;
+};
+
+// What every posted race needs, opened once per posting.
+struct Shared {
+  const MeetFiles& meet;
+  Platform& platform;
+  bool printing;
+  ShikakuTable table;
+  std::optional<EntryFile> entries;
+  NamingContext naming;
+};
+
+Status SetState(const std::filesystem::path& folder, int n, char state) {
+  auto states = RaceStates::Read(folder);
+  if (!states) return std::unexpected(states.error());
+  states->Set(n, state);
+  return states->Write(folder);
+}
+
+// Step 2 of posting: the lap line of the split index of every lane into the
+// race's relay block.
+void ImportSplits(Shared& s, int n, const Race& race, PostReport& report) {
+  const Settings& set = s.meet.settings;
+  if (set.timingSystem != "1") return;
+  if (race.eventCode != 7 && (race.eventCode < 23 || race.eventCode > 29)) return;
+  const int index = SplitIndex(race.eventCode, TimingLapLength(set));
+  if (index == 0) return;
+  const std::filesystem::path folder = s.meet.meetFolder;
+  if (!std::filesystem::is_regular_file(LapFilePath(folder, n))) {
+    report.notes.push_back(RaceText(n) + ": ラップファイルがないため、途中時間は変えていません。");
+    return;
+  }
+  auto relay = RelayFile::Open(folder);
+  if (!relay) {
+    report.notes.push_back(RaceText(n) + ": relay.dat を開けないため、途中時間は変えていません。");
+    return;
+  }
+  const int b = race.relayRec;
+  if (b < 1 || b > relay->relayCount() || relay->Read(b).relayRace != n) {
+    report.notes.push_back(RaceText(n) + ": このレースのリレーデータがないため、途中時間は変えていません。");
+    return;
+  }
+  RelayBlock block = relay->Read(b);
+  const std::vector<LapLine> laps = ReadLapFile(folder, n);
+  bool changed = false;
+  for (int slot = 0; slot < kPlacedSlots; ++slot) {
+    if (race.laneNo[static_cast<size_t>(slot)] == 0) continue;
+    int count = 0;
+    for (const LapLine& line : laps) {
+      if (line.lane != slot + 1) continue;
+      if (++count != index) continue;
+      if (auto code = SplitCode(line.time)) {
+        block.splitTimes[static_cast<size_t>(slot)] = *code;
+        changed = true;
+      } else {
+        report.notes.push_back(RaceText(n) + " " + NumberText(slot + 1) + "コース: 途中時間 \"" + line.time +
+                               "\" が読めないため、変えていません。");
+      }
+      break;
+    }
+  }
+  if (changed) {
+    if (auto ok = relay->Write(b, block); !ok)
+      report.notes.push_back(RaceText(n) + ": 途中時間を書けませんでした: " + ok.error().message);
+  }
+}
+
+bool IsLastHeat(const Race& race) { return race.heatNo >= 1 && race.heatNo == race.heatTotal; }
+
+// Steps 1–10 of one race in state "6". Returns false when the race was left
+// as it was (its goal file could not be read).
+Result<bool> PostRace(Shared& s, int n, PostReport& report) {
+  const std::filesystem::path folder = s.meet.meetFolder;
+  const Settings& set = s.meet.settings;
+  const std::filesystem::path goal = GoalFilePath(folder, n);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(goal, ec)) {
+    report.notes.push_back(RaceText(n) + ": ゴールファイル " + goal.filename().string() +
+                           " がないため、確定していません（状態 6 のまま）。");
+    return false;
+  }
+  const auto lines = ReadTimingFile(goal);
+  if (lines.empty()) {
+    report.notes.push_back(RaceText(n) + ": ゴールファイル " + goal.filename().string() +
+                           " が空か読めないため、確定していません（状態 6 のまま）。");
+    return false;
+  }
+  auto loaded = LoadRaceB(folder, n);
+  if (!loaded) return std::unexpected(loaded.error());
+  Race race = *loaded;
+
+  ImportSplits(s, n, race, report);
+
+  for (int slot = 0; slot < kPlacedSlots; ++slot) {
+    const size_t k = static_cast<size_t>(slot);
+    const auto* line = k < lines.size() ? &lines[k] : nullptr;
+    const auto time = line ? GoalTime(*line) : std::nullopt;
+    race.laneRank[k] = line && !line->empty() ? LeadingInt16((*line)[0]) : 0;
+    race.laneTime[k] = time.value_or(0);
+    if (!time && race.laneNo[k] != 0)
+      report.notes.push_back(RaceText(n) + " " + NumberText(slot + 1) +
+                             "コース: ゴールファイルの行が不正なため、記録なしにしました。");
+  }
+  rankLanes(race);
+
+  const int checks = PostCopies(set, race.roundCode, 5, 10, 15);
+  if (checks > 0 && s.entries) {
+    NullPrinter silent;
+    Printer& printer = s.printing ? s.platform.printer : static_cast<Printer&>(silent);
+    RecordNotices notices(printer, race, s.naming);
+    for (int c = 0; c < checks; ++c)
+      for (int slot = 0; slot < kPlacedSlots; ++slot)
+        checkStandardsAndRecords(race, slot, s.table, *s.entries, set.classMode, notices);
+    if (notices.printed() > 0) {
+      printer.EndDoc();
+      if (s.printing) report.printed.push_back({"記録", n, checks});
+    }
+  }
+
+  if (auto ok = SaveRaceKeepingSpares(folder, n, race); !ok) return std::unexpected(ok.error());
+  if (auto ok = SetState(folder, n, kStateChanged); !ok) return std::unexpected(ok.error());
+  report.posted.push_back({n, kStateChanged});
+
+  const bool lastHeat = IsLastHeat(race);
+  if (s.printing) {
+    if (RaceHasLaps(race.eventCode, static_cast<int>(LeadingNumber(set.lapText)))) {
+      const int copies = PostCopies(set, race.roundCode, 16, 17, 18);
+      if (auto ok = PrintLapSheet(s.platform, s.meet, n, race, copies); !ok) return std::unexpected(ok.error());
+      if (copies > 0) report.printed.push_back({"ラップ", n, copies});
+    }
+    if (lastHeat) {
+      const int copies = PostCopies(set, race.roundCode, 1, 6, 11);
+      if (auto ok = PrintRaceResults(s.platform, s.meet, n, copies); !ok) return std::unexpected(ok.error());
+      if (copies > 0) report.printed.push_back({"結果", n, copies});
+    }
+  }
+  if (lastHeat && race.roundCode != "2") {
+    const size_t before = report.seeded.size();
+    if (auto ok = SeedNextStage(s.meet, n, race, report); !ok) return std::unexpected(ok.error());
+    if (s.printing && report.seeded.size() > before) {
+      const int next = report.seeded.back().race;
+      auto seeded = LoadRace(folder, next);
+      if (!seeded) return std::unexpected(seeded.error());
+      const int sheets = PostCopies(set, seeded->roundCode, 3, 8, 13);
+      if (auto ok = PrintRaceSheet(s.platform, s.meet, *seeded, sheets); !ok) return std::unexpected(ok.error());
+      if (sheets > 0) report.printed.push_back({"レース", next, sheets});
+      const int pageCopies = PostCopies(set, seeded->roundCode, 2, 7, 12);
+      const int page = PageOfRace(folder, next);
+      if (page == 0) {
+        report.notes.push_back(RaceText(next) + " はプログラムのページにないため、ページは印刷していません。");
+      } else if (pageCopies > 0) {
+        auto ok = PrintProgramPages(s.platform, s.meet, page, page, pageCopies, false);
+        if (!ok) return std::unexpected(ok.error());
+        report.printed.push_back({"プログラム", page, pageCopies});
+      }
+    }
+  }
+  if (s.printing) {
+    if (auto ok = SetState(folder, n, kStatePrinted); !ok) return std::unexpected(ok.error());
+    report.posted.back().state = kStatePrinted;
+  }
+  return true;
+}
+
+// Step 3: the first page not yet printed whose races are all finals with
+// lane 5 filled.
+Status PrintReadyPage(Shared& s, PostReport& report) {
+  const std::filesystem::path folder = s.meet.meetFolder;
+  auto pages = PageFile::Load(folder);
+  if (!pages) return std::unexpected(pages.error());
+  const int raceCount = ReadRaceCount(folder);
+  for (int p = 1; p <= pages->pageCount(); ++p) {
+    ProgramPage page = pages->Read(p);
+    if (page.pageMark == kPagePrinted || page.FilledSlots() == 0) continue;
+    bool ready = true;
+    for (int16_t r : page.pageRace) {
+      if (r == 0) continue;
+      if (r < 1 || r > raceCount) {
+        ready = false;
+        break;
+      }
+      auto race = LoadRaceB(folder, r);
+      if (!race || race->roundCode != "2" || race->laneNo[4] == 0) {
+        ready = false;
+        break;
+      }
+    }
+    if (!ready) continue;
+    page.pageMark = kPagePrinted;
+    if (auto ok = pages->Write(p, page); !ok) return ok;
+    if (auto ok = pages->Save(); !ok) return ok;
+    const int copies = PostCopies(s.meet.settings, "", 9, 9, 9);
+    if (copies > 0) {
+      if (auto ok = PrintProgramPages(s.platform, s.meet, p, p, copies, false); !ok)
+        return std::unexpected(ok.error());
+      report.printed.push_back({"プログラム(決勝)", p, copies});
+    }
+    return {};
+  }
+  return {};
+}
+
+}  // namespace
+
+int TimingLapLength(const Settings& settings) {
+  const int pool = settings.courseMode == "1" ? 25 : 50;
+  return settings.timingSide == "1" ? pool * 2 : pool;
+}
+
+int SplitIndex(int eventCode, int lapLength) {
+  int distance = 0;
+  if (eventCode == 7) distance = 800;
+  else if (eventCode == 23 || eventCode == 26) distance = 25;
+  else if (eventCode == 24 || eventCode == 27) distance = 50;
+  else if (eventCode == 25 || eventCode == 28) distance = 100;
+  else if (eventCode == 29) distance = 200;
+  if (distance == 0 || lapLength <= 0 || distance % lapLength != 0) return 0;
+  return distance / lapLength;
+}
+
+int EventDistance(int eventCode) {
+  switch (eventCode) {
+    case 1: case 8: case 12: case 16: return 25;
+    case 2: case 9: case 13: case 17: return 50;
+    case 3: case 10: case 14: case 18: case 20: case 23: case 26: return 100;
+    case 4: case 11: case 15: case 19: case 21: case 24: case 27: return 200;
+    case 5: case 22: case 25: case 28: return 400;
+    case 6: case 29: return 800;
+    case 7: return 1500;
+    default: return 0;
+  }
+}
+
+bool RaceHasLaps(int eventCode, int lapDistance) {
+  if (eventCode >= 30) return true;
+  const int distance = EventDistance(eventCode);
+  return distance > 0 && distance > lapDistance;
+}
+
+std::string LanePattern(int lanes, int lanesUsed) {
+  static const char* const kPatterns[] = {"2314BC000000", "34251BC00000", "342516BC0000", "4536271BC000",
+                                          "45362718BC00", "564738291BC0", "564738291ABC"};
+  lanes = std::clamp(lanes, 4, 10);
+  std::string pattern = kPatterns[lanes - 4];
+  if (lanesUsed <= 0 || lanesUsed > lanes) lanesUsed = lanes;
+  for (size_t p = static_cast<size_t>(lanesUsed); p < pattern.size(); ++p) pattern[p] = '0';
+  pattern[static_cast<size_t>(lanesUsed)] = 'B';
+  if (static_cast<size_t>(lanesUsed) + 1 < pattern.size()) pattern[static_cast<size_t>(lanesUsed) + 1] = 'C';
+  return pattern;
+}
+
+int PostCopies(const Settings& settings, std::string_view roundCode, int first, int second, int other) {
+  const int k = roundCode == "1" ? first : roundCode == "2" ? second : other;
+  if (k < 1 || k > static_cast<int>(settings.printCopies.size())) return 0;
+  return std::max<int>(0, settings.printCopies[static_cast<size_t>(k - 1)]);
+}
+
+Status SeedNextStage(const MeetFiles& meet, int lastHeat, const Race& race, PostReport& report) {
+  const std::filesystem::path folder = meet.meetFolder;
+  const int raceCount = ReadRaceCount(folder);
+  const int lanes = std::clamp<int>(meet.settings.laneCount, 4, 10);
+
+  int next = 0;
+  Race target;
+  for (int r = lastHeat + 1; r <= raceCount && next == 0; ++r) {
+    auto candidate = LoadRaceB(folder, r);
+    if (!candidate) return std::unexpected(candidate.error());
+    if (candidate->sexCode == race.sexCode && candidate->classFrom == race.classFrom &&
+        candidate->classTo == race.classTo && candidate->eventCode == race.eventCode) {
+      next = r;
+      target = *candidate;
+    }
+  }
+  if (next == 0) {
+    report.notes.push_back(RaceText(lastHeat) + ": 次のラウンドのレースがないため、組分けしていません。");
+    return {};
+  }
+  // A next stage already swum keeps its results: seeding it again would
+  // throw them away.
+  for (size_t k = 0; k < target.laneTime.size(); ++k) {
+    if (target.laneNo[k] != 0 && target.laneTime[k] != 0) {
+      report.notes.push_back(RaceText(next) + " には記録があるため、" + RaceText(lastHeat) +
+                             " からの組分けはしていません。");
+      return {};
+    }
+  }
+
+  std::vector<std::string> keys;
+  const int first = lastHeat - race.heatNo + 1;
+  for (int r = std::max(1, first); r < first + race.heatTotal && r <= raceCount; ++r) {
+    auto heat = r == lastHeat ? Result<Race>(race) : LoadRaceB(folder, r);
+    if (!heat) return std::unexpected(heat.error());
+    for (size_t k = 0; k < static_cast<size_t>(lanes); ++k) {
+      const int32_t t = heat->laneTime[k];
+      if (heat->laneNo[k] == 0 || t <= 0 || t >= kParticipation || heat->laneRecordClass[k] == kOpenSwimmer)
+        continue;
+      keys.push_back(NumberText(int64_t{t} + 1000000) + NumberText(int64_t{heat->laneNo[k]} + 10000));
+    }
+  }
+  std::sort(keys.begin(), keys.end());
+
+  const std::string pattern = LanePattern(lanes, meet.settings.laneCountUsed);
+  target.laneNo.fill(0);
+  target.laneEntryTime.fill(0);
+  int placed = 0;
+  for (size_t p = 0; p < pattern.size() && p < keys.size(); ++p) {
+    const char c = pattern[p];
+    if (c == '0') continue;
+    const int lane = c >= 'A' ? c - 'A' + 10 : c - '0';
+    const size_t slot = static_cast<size_t>(lane - 1);
+    target.laneNo[slot] = static_cast<int16_t>(LeadingNumber(keys[p].substr(7)) - 10000);
+    target.laneEntryTime[slot] = static_cast<int32_t>(LeadingNumber(keys[p].substr(0, 7)) - 1000000);
+    ++placed;
+  }
+  if (auto ok = SaveRaceKeepingSpares(folder, next, target); !ok) return ok;
+  report.seeded.push_back({next, lastHeat, placed});
+  return {};
+}
+
+Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, bool printing) {
+  PostingGuard guard;
+  if (!guard.owned()) return Fail(ErrorKind::Refused, "確定の処理中です。終わるまでお待ちください。");
+  const std::filesystem::path folder = meet.meetFolder;
+  PostReport report;
+
+  auto table = LoadShikaku(folder);
+  if (!table) return std::unexpected(table.error());
+  Shared s{meet, platform, printing, std::move(*table), std::nullopt, LoadNamingContext(meet.settings, folder)};
+  if (auto entries = EntryFile::OpenForReading(EntryFilePath(meet.settings.entryFolder, meet.settings.entryFileName)))
+    s.entries = std::move(*entries);
+  else
+    report.notes.push_back("申込ファイルを開けないため、標準記録と大会記録の判定はしていません。");
+
+  if (printing) {
+    platform.printer.SetFontName(kMincho);
+    platform.printer.SetFontSize(11);
+  }
+  const int raceCount = ReadRaceCount(folder);
+  auto states = RaceStates::Read(folder);
+  if (!states) return std::unexpected(states.error());
+  for (int n = 1; n <= static_cast<int>(states->size()); ++n) {
+    if (states->state(n) != kStateTimingWaiting) continue;
+    if (n > raceCount) {
+      report.notes.push_back(RaceText(n) + " はレースファイルにないため、確定していません。");
+      continue;
+    }
+    auto posted = PostRace(s, n, report);
+    if (!posted) return std::unexpected(posted.error());
+    // States the timing system set meanwhile are seen from here on.
+    if (*posted) {
+      states = RaceStates::Read(folder);
+      if (!states) return std::unexpected(states.error());
+    }
+  }
+  if (printing) {
+    if (auto ok = PrintReadyPage(s, report); !ok) return std::unexpected(ok.error());
+  }
+
+  states = RaceStates::Read(folder);
+  if (!states) return std::unexpected(states.error());
+  report.showRace = std::max(1, raceCount);
+  for (int n = 1; n <= raceCount; ++n) {
+    const char c = states->state(n);
+    if (c < kStateTimingWaiting) {
+      report.showRace = std::max(1, n - 1);
+      break;
+    }
+  }
+  return report;
+}
+
+}  // namespace meet

@@ -1,0 +1,85 @@
+// Posting the timing system's results (`postTimingResults`, the race
+// screen's "確定"): every race the timing system marked "6" gets its splits
+// from the lap file, its times from the goal file, placings, levels,
+// standards and records, is saved and marked "7"; after the last heat of a
+// stage before the final the next stage is seeded from the heats; then,
+// unless printing is off, its lap sheet, the event's results and the seeded
+// race's sheet and program page are printed and the race marked "8".
+//
+// Race.dat is changed one state byte at a time, so a "6" the timing system
+// writes into another race meanwhile is kept (and posted when this run
+// reaches it). A race whose goal file is missing is left as it is, at "6".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/error.h"
+#include "core/platform.h"
+#include "data/race_file.h"
+#include "print/print_sources.h"
+#include "settings/settings.h"
+
+namespace meet {
+
+// The lap length the timing system counts in: one pool length (50 m 長水,
+// 25 m 短水), doubled when only one end is timed (計時サイド 片側).
+int TimingLapLength(const Settings& settings);
+// The lap line whose count gives the split: 800 m of the 1500m自由形 (7), the
+// first leg of a relay (23–29), over the lap length; 0 when there is none or
+// the distance is not a whole number of laps.
+int SplitIndex(int eventCode, int lapLength);
+// The distance of an event code 1–29 in metres (a relay's whole distance); 0
+// for the meet's own events and anything else.
+int EventDistance(int eventCode);
+// Whether the race sheet of an event has laps at a lap distance (txtmLap):
+// the event is longer than the distance; the meet's own events always.
+bool RaceHasLaps(int eventCode, int lapDistance);
+// The lane of the p-th fastest swimmer of the next stage (character p − 1,
+// "B"/"C" the alternates, "0" nobody), cut to the lanes in use.
+std::string LanePattern(int lanes, int lanesUsed);
+
+// The print copy values of posting, counted from 1 in the settings' list, by
+// the stage code of the race.
+int PostCopies(const Settings& settings, std::string_view roundCode, int first, int second, int other);
+
+struct PostedRace {
+  int race = 0;
+  char state = '6';  // "7" or "8"
+};
+struct SeededRace {
+  int race = 0;       // the next stage race
+  int fromRace = 0;   // the last heat it was seeded from
+  int swimmers = 0;   // placed in lanes and alternates
+};
+struct PrintedDocument {
+  std::string what;  // "ラップ", "結果", "レース", "プログラム", "記録", "プログラム(決勝)"
+  int race = 0;      // the race it is for (the page number for program pages)
+  int copies = 0;
+};
+
+struct PostReport {
+  std::vector<PostedRace> posted;
+  std::vector<SeededRace> seeded;
+  std::vector<PrintedDocument> printed;
+  // What the operator is told: races left at "6", lines taken as no result,
+  // a next stage not found.
+  std::vector<std::string> notes;
+  int showRace = 1;  // the race the screen shows afterwards
+};
+
+// Runs the posting over every race of the race file. `printing` is false
+// while "印刷しない" is ticked: nothing is printed (record notices neither) and
+// the posted races stay "7"; the next stage is seeded all the same. A second
+// posting started while one runs is refused.
+Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, bool printing);
+
+// The next stage from the heats of the event whose last heat is race
+// `lastHeat` (held in `race`): the fastest swimmers of all its heats in the
+// lanes of the pattern. Nothing is seeded, and a note says why, when there is
+// no next stage race or it already holds results.
+Status SeedNextStage(const MeetFiles& meet, int lastHeat, const Race& race, PostReport& report);
+
+}  // namespace meet
