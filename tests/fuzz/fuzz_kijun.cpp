@@ -19,6 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)SettingsValues(s);
   (void)SettingsLine(s);
   (void)LoadNamingContext(s, fuzz::Meet());
-  fuzz::ViewRaces(s, 3);
+  fuzz::ViewRaces(s, 2);
   return 0;
 }

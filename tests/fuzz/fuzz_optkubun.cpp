@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ReadOptionalCategories(fuzz::Meet());
   Settings s = fuzz::MeetSettings();
   (void)LoadNamingContext(s, fuzz::Meet());
-  fuzz::ViewRaces(s, 6);
+  fuzz::ViewRaces(s, 2);
   return 0;
 }

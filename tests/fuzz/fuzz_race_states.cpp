@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int n = -1; n <= 40; ++n) (void)states->state(n);
     (void)states->text();
   }
-  fuzz::ViewRaces(fuzz::MeetSettings(), 4);
+  fuzz::ViewRaces(fuzz::MeetSettings(), 2);
   return 0;
 }

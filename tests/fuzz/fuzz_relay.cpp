@@ -19,6 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int b = 0; b <= last + 1; ++b) (void)file->Read(b);
   }
   (void)LoadAllRelayBlocks(fuzz::Meet());
-  fuzz::ViewRaces(fuzz::MeetSettings(), 8);
+  fuzz::ViewRaces(fuzz::MeetSettings(), 2);
   return 0;
 }

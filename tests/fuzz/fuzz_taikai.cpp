@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Put(fuzz::Meet() / "taikai.dat", data, size);
   (void)LoadAllRaces(fuzz::Meet());
   (void)RaceFileImage::Load(fuzz::Meet());
-  fuzz::ViewRaces(fuzz::MeetSettings(), 8);
+  fuzz::ViewRaces(fuzz::MeetSettings(), 2);
   return 0;
 }
