@@ -1,7 +1,7 @@
 # Installs the Debian packages the build, the tests and the programs need,
 # when any is missing. Sourced by ./test and ./run.
 MEETDESK_PACKAGES=(
-  build-essential cmake ninja-build pkg-config ccache
+  build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig

@@ -5,6 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -50,17 +54,69 @@ std::vector<fs::path> ListFilesWithExtension(const fs::path& folder, std::string
   return out;
 }
 
-Result<std::string> ReadWholeFile(const fs::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+// Opens a regular file for reading without waiting on a pipe; -1 with errno
+// set, or -2 when the file is there but no regular file.
+int OpenRegular(const fs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -2;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+std::unexpected<Error> NotRegular(const fs::path& path) {
+  return Fail(ErrorKind::Io, path.string() + " は通常のファイルではありません（パイプ・フォルダ・壊れたリンクなど）。");
+}
+
+// The step counter of the crash test's injection hook.
+void CrashPoint() {
+  static const long crashAt = [] {
+    const char* v = std::getenv("MEETDESK_CRASH_AT");
+    return v ? std::atol(v) : 0L;
+  }();
+  static long step = 0;
+  if (crashAt > 0 && ++step == crashAt) ::raise(SIGKILL);
+}
+
+bool CrashHookOn() { return std::getenv("MEETDESK_CRASH_AT") != nullptr; }
+
+// Removes ".NAME.XXXXXX" files of `name` left in `dir` by a killed writer.
+void RemoveLeftTemporaries(const fs::path& dir, const std::string& name) {
+  std::error_code ec;
+  const std::string prefix = "." + name + ".";
+  for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string candidate = it->path().filename().string();
+    if (candidate.size() != prefix.size() + 6 || candidate.compare(0, prefix.size(), prefix) != 0) continue;
+    bool temporary = true;
+    for (size_t i = prefix.size(); i < candidate.size(); ++i)
+      temporary = temporary && std::isalnum(static_cast<unsigned char>(candidate[i]));
+    std::error_code typeEc;
+    if (temporary && it->is_regular_file(typeEc)) fs::remove(it->path(), typeEc);
+  }
+}
+
+}  // namespace
+
+Result<std::string> ReadFileHead(const fs::path& path, uint64_t maxBytes) {
+  int fd = OpenRegular(path);
+  if (fd == -2) return NotRegular(path);
   if (fd < 0) {
     int err = errno;
+    if (err == ELOOP) return NotRegular(path);
     return Fail(err == ENOENT ? ErrorKind::NotFound : ErrorKind::Io,
                 path.string() + " を読めません: " + std::strerror(err));
   }
   std::string data;
   char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+  while (data.size() < maxBytes) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof buffer, maxBytes - data.size()));
+    ssize_t n = ::read(fd, buffer, want);
     if (n < 0) {
       if (errno == EINTR) continue;
       int err = errno;
@@ -74,8 +130,34 @@ Result<std::string> ReadWholeFile(const fs::path& path) {
   return data;
 }
 
-Status WriteWholeFile(const fs::path& path, std::string_view bytes) {
+Result<std::string> ReadWholeFile(const fs::path& path) { return ReadFileHead(path, UINT64_MAX); }
+
+Status CheckWritable(const fs::path& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT) return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(errno));
+    std::error_code ec;
+    const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    if (!fs::is_directory(dir, ec)) return Fail(ErrorKind::Io, path.string() + " を書けません: " + dir.string() + " はフォルダではありません。");
+    return {};
+  }
+  if (S_ISREG(st.st_mode)) return {};
+  if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return {};
+  return NotRegular(path);
+}
+
+Status WriteWholeFile(const fs::path& givenPath, std::string_view bytes) {
+  if (auto ok = CheckWritable(givenPath); !ok) return ok;
+  // A link stays a link: the file it points to is the one rewritten.
+  fs::path path = givenPath;
+  std::error_code linkEc;
+  if (fs::is_symlink(givenPath, linkEc)) {
+    fs::path target = fs::canonical(givenPath, linkEc);
+    if (linkEc) return NotRegular(givenPath);
+    path = target;
+  }
   fs::path dir = path.parent_path();
+  RemoveLeftTemporaries(dir, path.filename().string());
   std::string tmpl = (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
@@ -83,19 +165,23 @@ Status WriteWholeFile(const fs::path& path, std::string_view bytes) {
   if (fd < 0) {
     return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(errno));
   }
+  CrashPoint();
   auto fail = [&](int err) -> Status {
     ::close(fd);
     ::unlink(name.data());
     return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(err));
   };
+  // Written in small pieces when the crash hook is on, so it can stop halfway.
+  const size_t piece = CrashHookOn() ? 4096 : bytes.size();
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    ssize_t n = ::write(fd, bytes.data() + done, std::min(piece, bytes.size() - done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return fail(errno);
     }
     done += static_cast<size_t>(n);
+    CrashPoint();
   }
   if (::fsync(fd) != 0) return fail(errno);
   ::fchmod(fd, 0644);
@@ -104,11 +190,13 @@ Status WriteWholeFile(const fs::path& path, std::string_view bytes) {
     ::unlink(name.data());
     return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(err));
   }
+  CrashPoint();
   if (::rename(name.data(), path.c_str()) != 0) {
     int err = errno;
     ::unlink(name.data());
     return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(err));
   }
+  CrashPoint();
   return {};
 }
 

@@ -1,6 +1,7 @@
 #include "core/record_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -67,14 +68,30 @@ void Record::SetByte(size_t offset, char value) {
 }
 
 Result<RecordFile> RecordFile::Open(const std::filesystem::path& path, size_t recordLength, Mode mode) {
+  auto notRegular = [&] {
+    return Fail(ErrorKind::Io, path.string() + " は通常のファイルではありません（パイプ・フォルダ・壊れたリンクなど）。");
+  };
+  // A dangling link is not followed to create a file where it points.
+  struct stat lst;
+  if (mode == Mode::ReadWrite && ::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode) &&
+      ::stat(path.c_str(), &lst) != 0)
+    return notRegular();
   int flags = mode == Mode::ReadOnly ? O_RDONLY : (O_RDWR | O_CREAT);
-  int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+  // O_NONBLOCK: a pipe in the file's place is refused below instead of waited on.
+  int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) {
     int err = errno;
     if (mode == Mode::ReadOnly && err == ENOENT) return RecordFile(-1, path, recordLength, 0);
+    if (err == ELOOP || err == EISDIR) return notRegular();
     return Fail(err == ENOENT ? ErrorKind::NotFound : ErrorKind::Io,
                 path.string() + " を開けません: " + std::strerror(err));
   }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return notRegular();
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   off_t end = ::lseek(fd, 0, SEEK_END);
   if (end < 0) {
     int err = errno;

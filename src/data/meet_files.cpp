@@ -29,7 +29,7 @@ Result<std::vector<Record>> CountedRecords(const std::string& bytes, size_t leng
 
 Result<std::vector<Race>> LoadAllRaces(const std::filesystem::path& meetFolder) {
   auto path = FindFile(meetFolder, kRaceFileName);
-  auto bytes = ReadWholeFile(path);
+  auto bytes = ReadFileHead(path, race_layout::kMaxFileBytes);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound)
       return Fail(ErrorKind::NotFound, "競技ファイル " + path.string() + " がありません。");

@@ -2,6 +2,7 @@
 
 #include "core/cp932.h"
 #include "core/file_names.h"
+#include "data/race_states.h"
 
 namespace meet {
 
@@ -88,6 +89,9 @@ int16_t ReadRaceCount(const std::filesystem::path& meetFolder) {
 
 Result<Race> LoadRace(const std::filesystem::path& meetFolder, int n) { return Load(meetFolder, n, true); }
 Status SaveRace(const std::filesystem::path& meetFolder, int n, const Race& race) {
+  // Saving a race is followed by its state: both files must be writable
+  // before the first changes, so a refused Race.dat leaves taikai.dat as it was.
+  if (auto ok = CheckWritable(FindFile(meetFolder, kRaceStateFileName)); !ok) return ok;
   return Save(meetFolder, n, race, true);
 }
 Result<Race> LoadRaceB(const std::filesystem::path& meetFolder, int n) { return Load(meetFolder, n, false); }

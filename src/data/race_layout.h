@@ -2,6 +2,8 @@
 // header, records 2–10 unused, race n at record n + 10.
 #pragma once
 
+#include <cstdint>
+
 #include <cstddef>
 
 namespace meet::race_layout {
@@ -9,6 +11,8 @@ namespace meet::race_layout {
 inline constexpr size_t kRecordLength = 256;
 inline constexpr int kFirstRaceRecord = 11;  // race n is record n + 10
 inline constexpr int kMaxRace = 32757;       // record n + 10 fits a 16-bit number
+// The most bytes a reader uses: the header records and race kMaxRace.
+inline constexpr uint64_t kMaxFileBytes = static_cast<uint64_t>(kMaxRace + kFirstRaceRecord - 1) * kRecordLength;
 inline constexpr size_t kEmptyFileSize = 10; // a file of 10 bytes or less holds no races
 
 // Header (record 1)

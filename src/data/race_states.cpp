@@ -20,7 +20,7 @@ size_t WholeRecords(size_t bytes) {
 Result<RaceStates> RaceStates::Read(const std::filesystem::path& meetFolder) {
   RaceStates states;
   const auto path = FindFile(meetFolder, kRaceStateFileName);
-  auto bytes = ReadWholeFile(path);
+  auto bytes = ReadFileHead(path, kRaceStateMaxBytes);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound) return states;
     return std::unexpected(bytes.error());
@@ -69,7 +69,7 @@ Status RaceStates::Write(const std::filesystem::path& meetFolder) {
     if (auto s = file->WriteBytesAt(static_cast<uint64_t>(n) - 1, std::string(1, c)); !s) return s;
   }
   text_ = text();
-  if (text_.size() < onDisk) text_.resize(onDisk, kStateNoRace);
+  if (text_.size() < onDisk) text_.resize(std::min(onDisk, kRaceStateMaxBytes), kStateNoRace);
   if (needed > onDisk) text_.resize(WholeRecords(needed), kStateNoRace);
   for (const auto& [n, c] : changes_) text_[static_cast<size_t>(n) - 1] = c;
   changes_.clear();

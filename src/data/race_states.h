@@ -21,6 +21,8 @@ namespace meet {
 
 inline constexpr const char* kRaceStateFileName = "Race.dat";
 inline constexpr size_t kRaceStateRecordLength = 1024;
+// The most bytes read: the 32 records that 32757 races need.
+inline constexpr size_t kRaceStateMaxBytes = 32 * kRaceStateRecordLength;
 
 inline constexpr char kStateNoRace = '0';
 inline constexpr char kStateSeeded = '1';

@@ -32,7 +32,7 @@ Record RecordFromPage(const ProgramPage& page) {
 
 Result<PageFile> PageFile::Load(const std::filesystem::path& meetFolder) {
   std::filesystem::path path = FindFile(meetFolder, kPageFileName);
-  auto bytes = ReadWholeFile(path);
+  auto bytes = ReadFileHead(path, L::kMaxFileBytes);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound) return FromBytes(path, {});
     return std::unexpected(bytes.error());

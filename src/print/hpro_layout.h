@@ -2,6 +2,8 @@
 // the page header, records 2–10 unused, page p at record p + 10.
 #pragma once
 
+#include <cstdint>
+
 #include <cstddef>
 
 namespace meet::hpro_layout {
@@ -9,6 +11,8 @@ namespace meet::hpro_layout {
 inline constexpr size_t kRecordLength = 128;
 inline constexpr int kFirstPageRecord = 11;   // page p is record p + 10
 inline constexpr int kMaxPage = 32757;        // record p + 10 fits a 16-bit number
+// The most bytes a reader uses: the header records and page kMaxPage.
+inline constexpr uint64_t kMaxFileBytes = static_cast<uint64_t>(kMaxPage + 10) * kRecordLength;
 inline constexpr size_t kEmptyFileSize = 10;  // a file shorter than 11 bytes holds no pages
 
 // Header (record 1)

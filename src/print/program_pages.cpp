@@ -14,7 +14,7 @@ namespace HL = hpro_layout;
 // ---------------------------------------------------------------- race file
 
 Result<RaceFileImage> RaceFileImage::Load(const std::filesystem::path& meetFolder) {
-  auto bytes = ReadWholeFile(FindFile(meetFolder, kRaceFileName));
+  auto bytes = ReadFileHead(FindFile(meetFolder, kRaceFileName), race_layout::kMaxFileBytes);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound) return FromBytes({});
     return std::unexpected(bytes.error());

@@ -94,7 +94,7 @@ ProgramOrder ProgramOrder::FromBytes(std::filesystem::path path, std::string byt
 
 Result<ProgramOrder> ProgramOrder::Load(const std::filesystem::path& meetFolder) {
   std::filesystem::path path = FindFile(meetFolder, kProgramFileName);
-  auto bytes = ReadWholeFile(path);
+  auto bytes = ReadFileHead(path, L::kMaxFileBytes);
   if (!bytes) {
     if (bytes.error().kind != ErrorKind::NotFound) return std::unexpected(bytes.error());
     return FromBytes(path, std::string());

@@ -3,6 +3,8 @@
 // n + 10.
 #pragma once
 
+#include <cstdint>
+
 #include <cstddef>
 
 namespace meet::projun_layout {
@@ -11,6 +13,8 @@ inline constexpr size_t kRecordLength = 64;
 inline constexpr int kFirstEntryRecord = 11;   // entry n is record n + 10
 inline constexpr size_t kEmptyFileSize = 10;   // a file shorter than 11 bytes holds no entries
 inline constexpr int kMaxEntries = 32767;      // the header count is a 16-bit number
+// The most bytes a reader uses: the header records and entry kMaxEntries.
+inline constexpr uint64_t kMaxFileBytes = static_cast<uint64_t>(kMaxEntries + kFirstEntryRecord - 1) * kRecordLength;
 
 // Header (record 1)
 inline constexpr size_t kProgramCount = 0;     // int16: number N of program entries

@@ -85,7 +85,7 @@ Result<TitleChange> FrmmKkyogiScreen::cmdZikko() {
   if (insert && count + 1 > L::kMaxRace)
     return Fail(ErrorKind::Refused, "レース数が " + NumberText(L::kMaxRace) + " を超えるため、挿入できません。");
 
-  auto read = ReadWholeFile(racePath);
+  auto read = ReadFileHead(racePath, L::kMaxFileBytes);
   if (!read) return std::unexpected(read.error());
   std::string bytes = std::move(*read);
   TitleChange change;

@@ -70,6 +70,8 @@ LanePlacing PlaceFinishRows(const std::array<FinishRow, kFinishRows>& rows, cons
 Status SaveRaceKeepingSpares(const std::filesystem::path& meetFolder, int n, const Race& race) {
   if (n < 1 || n > ReadRaceCount(meetFolder))
     return Fail(ErrorKind::NotFound, "レース " + NumberText(n) + " はレースファイルにありません。");
+  // The race's state follows: Race.dat must be writable before taikai.dat changes.
+  if (auto ok = CheckWritable(FindFile(meetFolder, kRaceStateFileName)); !ok) return ok;
   auto file = RecordFile::Open(FindFile(meetFolder, kRaceFileName), race_layout::kRecordLength,
                                RecordFile::Mode::ReadWrite);
   if (!file) return std::unexpected(file.error());

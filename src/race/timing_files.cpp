@@ -80,12 +80,9 @@ std::vector<std::string> SplitTimingLine(std::string_view line) {
 
 std::vector<std::vector<std::string>> ReadTimingFile(const std::filesystem::path& path) {
   std::vector<std::vector<std::string>> lines;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return lines;
-  std::string bytes(kMaxTimingFileBytes, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  const std::string text = DecodeCp932(bytes);
+  auto bytes = ReadFileHead(path, kMaxTimingFileBytes);
+  if (!bytes) return lines;
+  const std::string text = DecodeCp932(*bytes);
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);

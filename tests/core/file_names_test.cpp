@@ -1,6 +1,9 @@
 #include "core/file_names.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/record_file.h"
 
 #include "support/test_support.h"
 
@@ -85,6 +88,62 @@ TEST(KeepBackup, CopiesTheFileUnderBackupWithATimeStamp) {
   auto none = KeepBackup(dir.path(), dir / "missing.dat", now);
   ASSERT_TRUE(none);
   EXPECT_TRUE(none->empty());
+}
+
+}  // namespace
+}  // namespace meet
+
+namespace meet {
+namespace {
+
+// What a hostile meet folder holds in a file's place, and what each helper
+// does with it: never wait, never follow a link into a plain copy.
+TEST(HostileFiles, PipesFoldersAndBrokenLinksAreRefusedAtOnce) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe.dat").c_str(), 0644), 0);
+  std::filesystem::create_directory(dir / "folder.dat");
+  std::filesystem::create_symlink(dir / "nowhere.dat", dir / "dangling.dat");
+  std::filesystem::create_symlink(dir / "loop.dat", dir / "loop.dat");
+  for (const char* name : {"pipe.dat", "folder.dat", "dangling.dat", "loop.dat"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(ReadWholeFile(dir / name));
+    EXPECT_FALSE(CheckWritable(dir / name));
+    // A dangling link reads as a missing file: empty, nothing created.
+    if (std::string(name) != "dangling.dat") EXPECT_FALSE(RecordFile::Open(dir / name, 16, RecordFile::Mode::ReadOnly));
+    EXPECT_FALSE(RecordFile::Open(dir / name, 16, RecordFile::Mode::ReadWrite));
+    EXPECT_FALSE(WriteWholeFile(dir / name, "x"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere.dat"));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.dat"));
+}
+
+TEST(HostileFiles, ARewriteKeepsTheLinkAndChangesItsTarget) {
+  test::TempDir dir;
+  ASSERT_TRUE(WriteWholeFile(dir / "shared.dat", "old"));
+  std::filesystem::create_symlink(dir / "shared.dat", dir / "Race.dat");
+  ASSERT_TRUE(WriteWholeFile(dir / "Race.dat", "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "Race.dat"));
+  EXPECT_EQ(*ReadWholeFile(dir / "shared.dat"), "new");
+}
+
+TEST(HostileFiles, TemporariesLeftByAKilledWriterGoWithTheNextRewrite) {
+  test::TempDir dir;
+  ASSERT_TRUE(WriteWholeFile(dir / "taikai.dat", "old"));
+  for (const char* left : {".taikai.dat.a1B2c3", ".taikai.dat.ZZZZZZ"}) ASSERT_TRUE(WriteWholeFile(dir / left, "half"));
+  ASSERT_TRUE(WriteWholeFile(dir / ".taikai.dat.keep", "other"));  // not a temporary's name
+  ASSERT_TRUE(WriteWholeFile(dir / "taikai.dat", "new"));
+  EXPECT_FALSE(std::filesystem::exists(dir / ".taikai.dat.a1B2c3"));
+  EXPECT_FALSE(std::filesystem::exists(dir / ".taikai.dat.ZZZZZZ"));
+  EXPECT_TRUE(std::filesystem::exists(dir / ".taikai.dat.keep"));
+}
+
+TEST(HostileFiles, AHugeSparseFileIsReadOnlyAsFarAsAsked) {
+  test::TempDir dir;
+  ASSERT_TRUE(WriteWholeFile(dir / "hpro.dat", "abc"));
+  std::filesystem::resize_file(dir / "hpro.dat", uint64_t{4} << 30);
+  auto head = ReadFileHead(dir / "hpro.dat", 5);
+  ASSERT_TRUE(head);
+  EXPECT_EQ(*head, std::string("abc\0\0", 5));
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for SECONDS
+# (default 600). New inputs go to build-fuzz/work/TARGET/, the seeds in
+# tests/fuzz/corpus/TARGET/ stay as they are; a finding is written to
+# build-fuzz/findings/ and makes the script exit non-zero.
+#   tools/fuzz.sh [SECONDS] [TARGET…]
+#   tools/fuzz.sh --regress   runs every target over its seed corpus once
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=600
+regress=0
+if [ "${1:-}" = "--regress" ]; then regress=1; shift; elif [ -n "${1:-}" ]; then seconds=$1; shift; fi
+
+targets=(kijun folders entry taikai relay race_states projun hpro shikaku biko optkubun goal lap dumps)
+[ $# -gt 0 ] && targets=("$@")
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DMEETDESK_FUZZ=ON >/dev/null
+cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
+
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+mkdir -p build-fuzz/findings
+status=0
+for t in "${targets[@]}"; do
+  bin=build-fuzz/tests/fuzz/fuzz_$t
+  seeds=tests/fuzz/corpus/$t
+  if [ "$regress" = 1 ]; then
+    if "$bin" -runs=0 "$seeds" >build-fuzz/findings/$t.log 2>&1; then
+      echo "fuzz $t: corpus ok ($(ls "$seeds" | wc -l) inputs)"
+    else
+      echo "fuzz $t: FAILED on its corpus, see build-fuzz/findings/$t.log" >&2
+      tail -20 build-fuzz/findings/$t.log >&2
+      status=1
+    fi
+    continue
+  fi
+  mkdir -p build-fuzz/work/$t
+  if "$bin" build-fuzz/work/$t "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+      -artifact_prefix=build-fuzz/findings/$t- >build-fuzz/findings/$t.log 2>&1; then
+    echo "fuzz $t: $(grep -Eo '^#[0-9]+' build-fuzz/findings/$t.log | tail -1 | tr -d '#') executions in ${seconds}s, no finding"
+  else
+    echo "fuzz $t: FINDING, see build-fuzz/findings/$t.log" >&2
+    grep -E 'ERROR|runtime error|SUMMARY' build-fuzz/findings/$t.log | head -5 >&2
+    status=1
+  fi
+done
+exit $status
