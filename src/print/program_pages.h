@@ -27,7 +27,7 @@ struct PageBuildOptions {
   // The meet day of race r at index r − 1, taken from the program entry that
   // holds the race (the race file keeps no reliable day: every save through
   // the race buffers clears it). A race past the end has no day (NUL).
-  std::vector<char> raceDays;
+  std::vector<char> raceDays{};
 };
 
 // Builds hpro.dat of the meet folder from its taikai.dat (races 1..raceCount,

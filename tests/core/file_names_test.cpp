@@ -109,7 +109,9 @@ TEST(HostileFiles, PipesFoldersAndBrokenLinksAreRefusedAtOnce) {
     EXPECT_FALSE(ReadWholeFile(dir / name));
     EXPECT_FALSE(CheckWritable(dir / name));
     // A dangling link reads as a missing file: empty, nothing created.
-    if (std::string(name) != "dangling.dat") EXPECT_FALSE(RecordFile::Open(dir / name, 16, RecordFile::Mode::ReadOnly));
+    if (std::string(name) != "dangling.dat") {
+      EXPECT_FALSE(RecordFile::Open(dir / name, 16, RecordFile::Mode::ReadOnly));
+    }
     EXPECT_FALSE(RecordFile::Open(dir / name, 16, RecordFile::Mode::ReadWrite));
     EXPECT_FALSE(WriteWholeFile(dir / name, "x"));
   }
