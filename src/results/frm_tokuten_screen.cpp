@@ -16,7 +16,7 @@ FrmTokutenScreen::FrmTokutenScreen(std::filesystem::path meetFolder, const HubSt
     const EventDefinitions events = entries->Events();
     for (size_t s = 0; s < 15; ++s)
       if (events.extraRelayFlags[s] == '1' || events.extraRelayFlags[s] == '0')
-        txtShu_[29 + s] = events.extraEventNames[s];
+        txtShu_[29 + s] = PrintedText(events.extraEventNames[s]);
     classScheme_ = entries->header().classScheme;
   }
   suru_.fill(true);
