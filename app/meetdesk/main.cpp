@@ -23,6 +23,7 @@
 #include "ui/frm_projun.h"
 #include "ui/frm_race.h"
 #include "ui/frm_shikaku.h"
+#include "ui/frm_tokuten.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ void RegisterScreens() {
   meet::ui::RegisterFrmOptKubun();
   meet::ui::RegisterFrmKekka();
   meet::ui::RegisterFederationReport();
+  meet::ui::RegisterFrmTokuten();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {

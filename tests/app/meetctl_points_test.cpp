@@ -1,0 +1,47 @@
+// meetctl points tally, show, records and print on a small meet folder.
+#include <gtest/gtest.h>
+
+#include "meetctl_run.h"
+#include "results/points_fixture.h"
+
+namespace meet {
+namespace {
+
+struct MeetctlPoints : ::testing::Test {
+  void SetUp() override {
+    meet.Event({{{0, 3000}, {1, 3100}}});
+    meet.Event({{{1, 3000}}}, "2", 5);
+    meet.Write();
+    ASSERT_TRUE(SaveSettings(meet.dir.path(), meet.settings));
+  }
+  CliRun Run(std::vector<std::string> verb) {
+    std::vector<std::string> a = {"--meet", meet.dir.str(), "--ctl", (meet.dir / "none.ctl").string(), "--print",
+                                  "jsonl:" + (meet.dir / "p.jsonl").string()};
+    a.insert(a.end(), verb.begin(), verb.end());
+    return Meetctl(a);
+  }
+  test::PointsMeet meet;
+};
+
+TEST_F(MeetctlPoints, TallyFlagsShowAndPrint) {
+  EXPECT_NE(Run({"points", "print", "placings"}).rc, 0);  // nothing tallied yet
+  auto run = Run({"points", "tally", "--skip-events", "5", "--club-limit", "1", "--bonus-mode", "add", "--bonus", "1=3"});
+  ASSERT_EQ(run.rc, 0) << run.err;
+  EXPECT_NE(run.out.find("チーム 2"), std::string::npos);
+  EXPECT_EQ(meet.Points(0), 10);
+  EXPECT_EQ(meet.Points(1), 8);  // event 5 skipped
+  run = Run({"points", "show"});
+  ASSERT_EQ(run.rc, 0) << run.err;
+  EXPECT_NE(run.out.find("13001 クラブA 東京都 : 10/1,0"), std::string::npos) << run.out;
+  EXPECT_EQ(Run({"points", "records"}).rc, 0);
+  run = Run({"points", "print", "ranking", "--men", "--all"});
+  ASSERT_EQ(run.rc, 0) << run.err;
+  EXPECT_NE(run.out.find("HTML: "), std::string::npos);
+  EXPECT_EQ(Run({"points", "print", "records"}).rc, 0);
+  EXPECT_EQ(Run({"points", "print", "placings", "--all"}).rc, 2);
+  EXPECT_EQ(Run({"points", "tally", "--bonus-mode", "half"}).rc, 2);
+  EXPECT_NE(Run({"points", "tally", "--range", "1"}).rc, 0);
+}
+
+}  // namespace
+}  // namespace meet
