@@ -48,7 +48,13 @@ int Ranking(Context& ctx, std::vector<std::string>& args) {
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());
-  FrmRankingScreen screen(MeetFiles{*meet, **settings});
+  // The entry file of the folder configuration, as the hub holds it.
+  MeetFiles files{*meet, **settings};
+  if (!ctx.folders().entryFolder.empty()) {
+    files.settings.entryFolder = ctx.folders().entryFolder;
+    files.settings.entryFileName = ctx.folders().entryFileName;
+  }
+  FrmRankingScreen screen(files);
 
   for (const Choice& c : Choices()) {
     auto value = TakeOption(args, c.flag);

@@ -22,6 +22,7 @@
 #include "ui/frm_opt_kubun.h"
 #include "ui/frm_projun.h"
 #include "ui/frm_race.h"
+#include "ui/frm_ranking.h"
 #include "ui/frm_shikaku.h"
 
 namespace {
@@ -45,6 +46,7 @@ void RegisterScreens() {
   meet::ui::RegisterFrmOptKubun();
   meet::ui::RegisterFrmKekka();
   meet::ui::RegisterFederationReport();
+  meet::ui::RegisterFrmRanking();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {
