@@ -94,6 +94,10 @@ Result<RankingRun> RankingRun::Start(const MeetFiles& meet, const RankingOptions
   auto races = RaceFileImage::Load(meet.meetFolder);
   if (!races) return std::unexpected(races.error());
   run.races_ = std::move(*races);
+  // One read of the entry file; one that does not read whole is read entry
+  // by entry as the printed lists do.
+  if (auto image = LoadEntryFileImage(EntryFilePath(meet.settings.entryFolder, meet.settings.entryFileName)))
+    run.entryImage_.emplace(std::move(*image));
   if (options.order == kOrderProgram) {
     for (int r = 1; r <= run.races_.raceCount(); ++r) run.items_.push_back(Item{{}, r});
     return run;
@@ -150,7 +154,8 @@ std::string RankingRun::RaceTitle(int raceNo) const {
 
 const Entry& RankingRun::EntryOf(int n) {
   auto it = entries_.find(n);
-  if (it == entries_.end()) it = entries_.emplace(n, sources_->entry(n).value_or(Entry{})).first;
+  if (it == entries_.end())
+    it = entries_.emplace(n, entryImage_ ? entryImage_->Load(n) : sources_->entry(n).value_or(Entry{})).first;
   return it->second;
 }
 

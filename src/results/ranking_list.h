@@ -8,11 +8,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "core/error.h"
+#include "data/meet_files.h"
 #include "data/optional_categories.h"
 #include "print/print_sources.h"
 #include "print/program_pages.h"
@@ -128,7 +130,8 @@ class RankingRun {
   std::vector<OptionalCategory> categories_;  // under 合同
   std::vector<Item> items_;
   int next_ = 0;
-  std::unordered_map<int, Entry> entries_;  // entries read so far
+  std::optional<EntryFileImage> entryImage_;  // the entry file read whole, when it reads
+  std::unordered_map<int, Entry> entries_;     // entries decoded so far
 };
 
 }  // namespace meet
