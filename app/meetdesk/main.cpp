@@ -22,6 +22,7 @@
 #include "ui/frm_opt_kubun.h"
 #include "ui/frm_projun.h"
 #include "ui/frm_race.h"
+#include "ui/frm_ranking.h"
 #include "ui/frm_shikaku.h"
 #include "ui/frm_tokuten.h"
 
@@ -47,6 +48,7 @@ void RegisterScreens() {
   meet::ui::RegisterFrmKekka();
   meet::ui::RegisterFederationReport();
   meet::ui::RegisterFrmTokuten();
+  meet::ui::RegisterFrmRanking();
 }
 
 bool ParseOptions(const QStringList& args, Options& options) {
