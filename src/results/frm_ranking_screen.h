@@ -50,7 +50,7 @@ inline constexpr const char* kHtmlCaption = "HTML";
 inline constexpr const char* kHiroshimaCaption = "Check1";
 inline constexpr const char* kHiroshimaTip = "広島県の選手の個人情報を表示";
 inline constexpr const char* kZikkoCaption = "実行";
-inline constexpr const char* kOwariCaption = "終";
+inline constexpr const char* kRankingOwariCaption = "終";
 
 struct RankingOutcome {
   int events = 0;  // events (races under "プロ") gone through

@@ -123,7 +123,7 @@ FrmRanking::FrmRanking(const HubState& state, Platform& platform, QWidget* paren
 
   auto* buttons = new QHBoxLayout;
   cmdZikko_ = Button("cmdZikko", Q(kZikkoCaption));
-  cmdOwari_ = Button("cmdOwari", Q(kOwariCaption));
+  cmdOwari_ = Button("cmdOwari", Q(kRankingOwariCaption));
   connect(cmdZikko_, &QPushButton::clicked, this, &FrmRanking::Run);
   connect(cmdOwari_, &QPushButton::clicked, this, [this] { close(); });
   buttons->addWidget(cmdZikko_);

@@ -100,7 +100,7 @@ FrmTokuten::FrmTokuten(const HubState& state, Platform& platform, QWidget* paren
       return Status{};
     });
   });
-  auto* cmdOwari = Button("cmdOwari", Q(kOwariCaption));
+  auto* cmdOwari = Button("cmdOwari", Q(kTokutenOwariCaption));
   connect(cmdOwari, &QPushButton::clicked, this, [this] { close(); });
   for (QPushButton* b : {cmdShukei, cmdRank_, cmdNyusho_, cmdBiko_, cmdOwari}) {
     b->setMinimumHeight(36);
