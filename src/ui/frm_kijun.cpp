@@ -25,6 +25,7 @@
 #include "core/file_names.h"
 #include "settings/folders.h"
 #include "ui/folder_roots.h"
+#include "ui/frm_live.h"
 #include "ui/screen_registry.h"
 #include "ui/widget_kit.h"
 
@@ -472,6 +473,22 @@ QWidget* FrmKijun::BuildButtons() {
     }
     row->addWidget(button);
   }
+  // "速報": the live results server over the meet folder in use. A stopped
+  // one is made again so that it follows a change of meet folder.
+  auto* live = new QPushButton("速報");
+  live->setObjectName("cmdSokuho");
+  live->setMinimumHeight(36);
+  connect(live, &QPushButton::clicked, this, [this] {
+    if (frmLive_ && !frmLive_->running()) {
+      delete frmLive_;
+      frmLive_ = nullptr;
+    }
+    if (!frmLive_)
+      frmLive_ = new FrmLive(screen_.folders().meetFolder, screen_.folders().entryFolder, screen_.folders().entryFileName, this);
+    frmLive_->show();
+    frmLive_->raise();
+  });
+  row->addWidget(live);
   return box;
 }
 

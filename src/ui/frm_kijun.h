@@ -21,6 +21,10 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace meet::ui {
+class FrmLive;
+}
 class QTreeView;
 
 namespace meet::ui {
@@ -92,6 +96,7 @@ class FrmKijun : public QWidget {
   QLabel* lblDrM_ = nullptr;
   QComboBox* cboKousu_ = nullptr;
   QPushButton* cmdYomi_ = nullptr;
+  FrmLive* frmLive_ = nullptr;  // "速報": kept while the hub is open
   QString dir1Path_;
   QString dir2Path_;
 };

@@ -1,0 +1,676 @@
+#include "live/live_site.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/file_names.h"
+#include "core/numbers.h"
+#include "core/printer.h"
+#include "core/record_file.h"
+#include "core/time_code.h"
+#include "data/race_layout.h"
+#include "data/race_states.h"
+#include "print/print_sources.h"
+#include "print/program_pages.h"
+#include "print/results_print.h"
+#include "race/frm_kyogi_screen.h"
+#include "results/nyusho_file.h"
+#include "results/points_print.h"
+#include "results/ranking_list.h"
+#include "settings/settings.h"
+
+namespace meet::live {
+namespace {
+
+constexpr int kNextRaces = 5;
+constexpr const char* kHtmlType = "text/html; charset=utf-8";
+constexpr const char* kJsonType = "application/json; charset=utf-8";
+
+constexpr const char* kStyle =
+    "body{font-family:sans-serif;margin:0.5em;font-size:15px}"
+    "table{border-collapse:collapse;width:100%;margin-bottom:1em}"
+    "th,td{border-bottom:1px solid #ccc;padding:3px 4px;text-align:left;white-space:nowrap}"
+    "td.n{text-align:right}h1{font-size:1.3em}h2{font-size:1.1em}"
+    ".w{overflow-x:auto}nav a{margin-right:1em}";
+
+// --- what is read from the meet folder, afresh per request -----------------
+
+struct Snapshot {
+  Settings settings;
+  RaceFileImage races;
+  std::optional<RaceStates> states;
+};
+
+// The meet's files, or nothing when the race file was caught half-written (a
+// size that is not whole records, or a header counting more races than it
+// holds).
+std::optional<Snapshot> LoadSnapshot(const std::filesystem::path& folder, const std::string& entryFolder,
+                                     const std::string& entryFileName) {
+  Snapshot s;
+  s.settings.entryFolder = entryFolder;
+  s.settings.entryFileName = entryFileName;
+  LoadSettings(folder, s.settings);
+  auto bytes = ReadFileHead(FindFile(folder, kRaceFileName), race_layout::kMaxFileBytes);
+  std::string raw;
+  if (bytes) raw = std::move(*bytes);
+  else if (bytes.error().kind != ErrorKind::NotFound) return std::nullopt;
+  if (raw.size() > race_layout::kEmptyFileSize) {
+    if (raw.size() % race_layout::kRecordLength != 0) return std::nullopt;
+    const int held = static_cast<int>(raw.size() / race_layout::kRecordLength) - (race_layout::kFirstRaceRecord - 1);
+    const int stored = Record(raw.substr(0, race_layout::kRecordLength), race_layout::kRecordLength).I16(race_layout::kRaceCount);
+    if (stored > std::max(held, 0)) return std::nullopt;
+  }
+  s.races = RaceFileImage::FromBytes(std::move(raw));
+  if (auto states = RaceStates::Read(folder)) s.states = std::move(*states);
+  return s;
+}
+
+// Without blanks (half- and full-width) and NULs at either end.
+std::string Trimmed(std::string text) {
+  static const std::string kWide = "\u3000";
+  for (;;) {
+    if (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+    else if (text.ends_with(kWide)) text.resize(text.size() - kWide.size());
+    else break;
+  }
+  size_t i = 0;
+  for (;;) {
+    if (i < text.size() && (text[i] == ' ' || text[i] == '\0')) ++i;
+    else if (text.compare(i, kWide.size(), kWide) == 0) i += kWide.size();
+    else break;
+  }
+  return text.substr(i);
+}
+
+// A start time "hh:mm:ss" as held, or "" when none was set.
+std::string TimeText(const std::string& held) {
+  bool digits = false;
+  for (char c : held)
+    if (c >= '1' && c <= '9') digits = true;
+  return digits ? Trimmed(held) : std::string();
+}
+
+// Words joined by one blank, the empty ones left out.
+std::string Joined(std::initializer_list<std::string> words) {
+  std::string out;
+  for (const std::string& w : words) {
+    const std::string t = Trimmed(w);
+    if (t.empty()) continue;
+    if (!out.empty()) out += ' ';
+    out += t;
+  }
+  return out;
+}
+
+bool MaskedEntry(const Entry& e, const LiveOptions& o) { return !o.unmask && e.regNo.starts_with(kMaskPrefix); }
+
+struct Person {
+  std::string name, kana, club;
+};
+Person PersonOf(const std::optional<Entry>& entry, const LiveOptions& o) {
+  if (!entry) return {};
+  if (MaskedEntry(*entry, o)) return {Trimmed(kMaskedName), Trimmed(kMaskedKana), kMaskedClub};
+  return {Trimmed(PrintedName(entry->swimmerName)), Trimmed(PrintedText(entry->swimmerKana)),
+          Trimmed(PrintedName(entry->affiliation))};
+}
+
+// A heat is swum once its results were entered or posted ("7", "8"), or a
+// lane holds a result.
+bool Swum(const Snapshot& s, int n) {
+  const char state = s.states ? s.states->state(n) : '\0';
+  if (state == kStateChanged || state == kStatePrinted) return true;
+  const Race r = s.races.race(n);
+  for (size_t k = 0; k < 12; ++k)
+    if (r.laneNo[k] != 0 && r.laneTime[k] != 0) return true;
+  return false;
+}
+
+struct EventInfo {
+  int eventNo = 0;
+  int firstRace = 0;
+  int heats = 0;
+  int swum = 0;
+  std::string title;
+};
+
+std::string RaceTitle(const Race& r, const PrintSources& src) {
+  return Joined({SexName(r.sexCode), src.BandLabel(r.classFrom, r.classTo, r.eventCode), src.EventText(r.eventCode),
+                 RoundName(r.roundCode)});
+}
+
+// The events in program order: races of one printed number, in race order.
+std::vector<EventInfo> Events(const Snapshot& s, const PrintSources& src) {
+  std::vector<EventInfo> out;
+  for (int n = 1; n <= s.races.raceCount(); ++n) {
+    const Race r = s.races.race(n);
+    if (r.eventNo <= 0) continue;
+    auto it = std::find_if(out.begin(), out.end(), [&](const EventInfo& e) { return e.eventNo == r.eventNo; });
+    if (it == out.end()) {
+      out.push_back(EventInfo{r.eventNo, n, 0, 0, RaceTitle(r, src)});
+      it = out.end() - 1;
+    }
+    ++it->heats;
+    if (Swum(s, n)) ++it->swum;
+  }
+  return out;
+}
+
+std::string EventState(const EventInfo& e) {
+  if (e.swum == 0) return "未";
+  if (e.swum < e.heats) return NumberText(e.swum) + "/" + NumberText(e.heats) + "組 終了";
+  return "終了";
+}
+
+// --- output helpers -------------------------------------------------------
+
+std::string Q(std::string_view text) { return "\"" + JsonEscaped(text) + "\""; }
+std::string H(std::string_view text) { return HtmlEscaped(text); }
+
+class Links {
+ public:
+  Links(const LiveOptions& o, int depth) : static_(o.staticFiles), depth_(depth) {}
+  std::string Up() const {
+    std::string up;
+    for (int i = 0; i < depth_; ++i) up += "../";
+    return up;
+  }
+  std::string Home() const { return static_ ? Up() + "index.html" : (depth_ ? Up() : "./"); }
+  std::string Page(const std::string& path) const { return Up() + path + (static_ ? ".html" : ""); }
+  std::string Api(const std::string& path) const { return Up() + "api/" + path + (static_ ? ".json" : ""); }
+
+ private:
+  bool static_;
+  int depth_;
+};
+
+// A page: heading, navigation, body; it asks its JSON again every 10 seconds
+// and reloads when the data changed (a meta refresh where scripts are off).
+std::string HtmlPage(const std::string& title, const Links& links, const std::string& api, const std::string& body) {
+  std::string out = "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
+                    "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">";
+  out += "<noscript><meta http-equiv=\"refresh\" content=\"" + NumberText(kRefreshSeconds) + "\"></noscript>";
+  out += "<title>" + H(title) + "</title><style>" + std::string(kStyle) + "</style></head><body>";
+  out += "<nav><a href=\"" + links.Home() + "\">大会</a><a href=\"" + links.Page("points") + "\">得点</a></nav>";
+  out += body;
+  out += "<script>(function(){var u=" + Q(api) + ",last=null;function poll(){fetch(u,{cache:'no-store'})"
+         ".then(function(r){return r.text()}).then(function(t){if(last!==null&&t!==last)location.reload();last=t})"
+         ".catch(function(){location.reload()})}poll();setInterval(poll," +
+         NumberText(kRefreshSeconds * 1000) + ")})();</script></body></html>\n";
+  return out;
+}
+
+std::string Cell(const std::string& text, bool number = false) {
+  return std::string(number ? "<td class=\"n\">" : "<td>") + H(text) + "</td>";
+}
+std::string HeadRow(std::initializer_list<const char*> heads) {
+  std::string out = "<tr>";
+  for (const char* h : heads) out += std::string("<th>") + h + "</th>";
+  return out + "</tr>";
+}
+
+std::string MeetLine(const Settings& st) {
+  return DateDisplay(st.meetDateFrom) + " ～ " + DateDisplay(st.meetDateTo) + "  " + PrintedText(st.venue);
+}
+
+// --- /  ---------------------------------------------------------------------
+
+struct NextRace {
+  int race;
+  Race r;
+};
+std::vector<NextRace> NextRaces(const Snapshot& s) {
+  std::vector<NextRace> out;
+  for (int n = 1; n <= s.races.raceCount() && static_cast<int>(out.size()) < kNextRaces; ++n) {
+    const Race r = s.races.race(n);
+    if (r.eventNo > 0 && !Swum(s, n)) out.push_back({n, r});
+  }
+  return out;
+}
+
+std::string StartTime(const Race& r) {
+  return TimeText(PrintedText(r.startTime));
+}
+
+std::string MeetJson(const Snapshot& s, const PrintSources& src) {
+  const Settings& st = s.settings;
+  std::string out = "{\"name\":" + Q(PrintedText(st.meetName)) + ",\"abbrev\":" + Q(PrintedText(st.meetAbbrev)) +
+                    ",\"venue\":" + Q(PrintedText(st.venue)) + ",\"dateFrom\":" + Q(DateDisplay(st.meetDateFrom)) +
+                    ",\"dateTo\":" + Q(DateDisplay(st.meetDateTo)) + ",\"races\":" + NumberText(s.races.raceCount()) +
+                    ",\"events\":[";
+  bool first = true;
+  for (const EventInfo& e : Events(s, src)) {
+    out += std::string(first ? "" : ",") + "{\"event\":" + NumberText(e.eventNo) + ",\"title\":" + Q(e.title) +
+           ",\"firstRace\":" + NumberText(e.firstRace) + ",\"heats\":" + NumberText(e.heats) +
+           ",\"heatsSwum\":" + NumberText(e.swum) + ",\"state\":" + Q(EventState(e)) + "}";
+    first = false;
+  }
+  out += "],\"next\":[";
+  first = true;
+  for (const NextRace& n : NextRaces(s)) {
+    out += std::string(first ? "" : ",") + "{\"race\":" + NumberText(n.race) + ",\"event\":" + NumberText(n.r.eventNo) +
+           ",\"heat\":" + NumberText(n.r.heatNo) + ",\"heats\":" + NumberText(n.r.heatTotal) +
+           ",\"title\":" + Q(RaceTitle(n.r, src)) + ",\"start\":" + Q(StartTime(n.r)) + "}";
+    first = false;
+  }
+  return out + "]}\n";
+}
+
+std::string MeetHtml(const Snapshot& s, const PrintSources& src, const LiveOptions& o) {
+  const Links links(o, 0);
+  const Settings& st = s.settings;
+  std::string body = "<h1>" + H(PrintedText(st.meetName)) + "</h1><p>" + H(MeetLine(st)) + "</p>";
+  body += "<h2>次のレース</h2><div class=\"w\"><table>" + HeadRow({"レース", "種目", "組", "開始"});
+  for (const NextRace& n : NextRaces(s))
+    body += "<tr>" + Cell(NumberText(n.race), true) + "<td><a href=\"" + links.Page("race/" + NumberText(n.race)) +
+            "\">" + H(RaceTitle(n.r, src)) + "</a></td>" + Cell(NumberText(n.r.heatNo) + "/" + NumberText(n.r.heatTotal)) +
+            Cell(StartTime(n.r)) + "</tr>";
+  body += "</table></div><h2>種目</h2><div class=\"w\"><table>" + HeadRow({"No.", "種目", "組数", "状況"});
+  for (const EventInfo& e : Events(s, src))
+    body += "<tr>" + Cell(NumberText(e.eventNo), true) + "<td><a href=\"" + links.Page("event/" + NumberText(e.eventNo)) +
+            "\">" + H(e.title) + "</a></td>" + Cell(NumberText(e.heats), true) + Cell(EventState(e)) + "</tr>";
+  body += "</table></div>";
+  return HtmlPage(PrintedText(st.meetName), links, links.Api("meet"), body);
+}
+
+// --- /event/N -------------------------------------------------------------
+
+struct EventData {
+  EventInfo info;
+  std::vector<int> heats;  // race numbers
+  std::vector<ResultLine> results;     // ranked, placed
+  std::vector<ResultLine> exhibition;  // record class 99, by time
+};
+
+std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, int eventNo) {
+  for (const EventInfo& e : Events(s, src)) {
+    if (e.eventNo != eventNo) continue;
+    EventData d{e, {}, {}, {}};
+    for (int n = e.firstRace; n <= s.races.raceCount(); ++n)
+      if (s.races.race(n).eventNo == eventNo) d.heats.push_back(n);
+    d.results = CollectEventResults(s.races, e.firstRace, s.settings.laneCount);
+    AssignPlaces(d.results);
+    for (int n : d.heats) {
+      const Race r = s.races.race(n);
+      for (int k = 0; k < std::clamp<int>(s.settings.laneCount, 1, 12); ++k) {
+        const size_t i = static_cast<size_t>(k);
+        if (r.laneNo[i] != 0 && r.laneRecordClass[i] == 99 && r.laneTime[i] > 0 && r.laneTime[i] < kNoRecord)
+          d.exhibition.push_back(ResultLine{n, k, r.laneTime[i], 0});
+      }
+    }
+    std::stable_sort(d.exhibition.begin(), d.exhibition.end(),
+                     [](const ResultLine& a, const ResultLine& b) { return a.time < b.time; });
+    return d;
+  }
+  return std::nullopt;
+}
+
+struct LaneView {
+  int race, heat, lane;
+  Person person;
+  std::string entryTime, time, place;
+};
+LaneView ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o, int raceNo, int slot, int place) {
+  const Race r = s.races.race(raceNo);
+  const size_t k = static_cast<size_t>(slot);
+  return LaneView{raceNo, r.heatNo, slot + 1, PersonOf(src.entry(r.laneNo[k]), o), Trimmed(FormatTime(r.laneEntryTime[k])),
+                  Trimmed(FormatTime(r.laneTime[k])), place > 0 ? NumberText(place) : std::string()};
+}
+std::vector<LaneView> HeatLanes(const Snapshot& s, const PrintSources& src, const LiveOptions& o, int raceNo) {
+  std::vector<LaneView> out;
+  const Race r = s.races.race(raceNo);
+  for (int k = 0; k < std::clamp<int>(s.settings.laneCount, 1, 12); ++k)
+    if (r.laneNo[static_cast<size_t>(k)] != 0) out.push_back(ViewOf(s, src, o, raceNo, k, 0));
+  return out;
+}
+
+std::string LaneJson(const LaneView& v) {
+  return "{\"race\":" + NumberText(v.race) + ",\"heat\":" + NumberText(v.heat) + ",\"lane\":" + NumberText(v.lane) +
+         ",\"place\":" + (v.place.empty() ? std::string("null") : v.place) + ",\"name\":" + Q(v.person.name) +
+         ",\"kana\":" + Q(v.person.kana) + ",\"club\":" + Q(v.person.club) + ",\"entryTime\":" + Q(v.entryTime) +
+         ",\"time\":" + Q(v.time) + "}";
+}
+
+std::string EventJson(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d) {
+  std::string out = "{\"event\":" + NumberText(d.info.eventNo) + ",\"title\":" + Q(d.info.title) +
+                    ",\"state\":" + Q(EventState(d.info)) + ",\"heats\":[";
+  for (size_t h = 0; h < d.heats.size(); ++h) {
+    out += std::string(h ? "," : "") + "{\"race\":" + NumberText(d.heats[h]) + ",\"heat\":" +
+           NumberText(s.races.race(d.heats[h]).heatNo) + ",\"start\":" + Q(StartTime(s.races.race(d.heats[h]))) +
+           ",\"lanes\":[";
+    bool first = true;
+    for (const LaneView& v : HeatLanes(s, src, o, d.heats[h])) {
+      out += std::string(first ? "" : ",") + LaneJson(v);
+      first = false;
+    }
+    out += "]}";
+  }
+  out += "],\"results\":[";
+  for (size_t i = 0; i < d.results.size(); ++i)
+    out += std::string(i ? "," : "") + LaneJson(ViewOf(s, src, o, d.results[i].race, d.results[i].slot, d.results[i].place));
+  out += "],\"exhibition\":[";
+  for (size_t i = 0; i < d.exhibition.size(); ++i)
+    out += std::string(i ? "," : "") + LaneJson(ViewOf(s, src, o, d.exhibition[i].race, d.exhibition[i].slot, 0));
+  return out + "]}\n";
+}
+
+std::string LaneRowsHtml(const std::vector<LaneView>& views, bool results) {
+  std::string out = "<div class=\"w\"><table>" +
+                    (results ? HeadRow({"順", "組-路", "名前", "所属", "記録"}) : HeadRow({"路", "名前", "所属", "申込", "記録"}));
+  for (const LaneView& v : views) {
+    out += "<tr>";
+    if (results) out += Cell(v.place, true) + Cell(NumberText(v.heat) + "-" + NumberText(v.lane));
+    else out += Cell(NumberText(v.lane), true);
+    out += Cell(v.person.name) + Cell(v.person.club);
+    if (!results) out += Cell(v.entryTime, true);
+    out += Cell(v.time, true) + "</tr>";
+  }
+  return out + "</table></div>";
+}
+
+std::string EventHtml(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d) {
+  const Links links(o, 1);
+  std::string body = "<h1>" + H(NumberText(d.info.eventNo) + " " + d.info.title) + "</h1><p>" + H(EventState(d.info)) + "</p>";
+  if (!d.results.empty()) {
+    std::vector<LaneView> views;
+    for (const ResultLine& l : d.results) views.push_back(ViewOf(s, src, o, l.race, l.slot, l.place));
+    body += "<h2>結果</h2>" + LaneRowsHtml(views, true);
+  }
+  if (!d.exhibition.empty()) {
+    std::vector<LaneView> views;
+    for (const ResultLine& l : d.exhibition) views.push_back(ViewOf(s, src, o, l.race, l.slot, 0));
+    body += "<h2>オープン</h2>" + LaneRowsHtml(views, true);
+  }
+  for (int n : d.heats) {
+    const Race r = s.races.race(n);
+    body += "<h2><a href=\"" + links.Page("race/" + NumberText(n)) + "\">" + H(NumberText(r.heatNo) + "組") + "</a> " +
+            H(StartTime(r)) + "</h2>" + LaneRowsHtml(HeatLanes(s, src, o, n), false);
+  }
+  return HtmlPage(NumberText(d.info.eventNo) + " " + d.info.title, links, links.Api("event/" + NumberText(d.info.eventNo)), body);
+}
+
+// --- /race/N --------------------------------------------------------------
+
+class QuietDialogs : public Dialogs {
+ public:
+  bool AskOkCancel(std::string_view) override { return false; }
+  bool AskYesNo(std::string_view) override { return false; }
+  void Notify(std::string_view) override {}
+  std::optional<std::string> PickFolder(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override { return std::nullopt; }
+};
+class NoLauncher : public Launcher {
+ public:
+  bool Start(const std::string&) override { return false; }
+};
+
+struct RaceView {
+  KyogiHeader header;
+  std::vector<std::pair<int, LaneRow>> rows;  // row index, row
+  bool swum = false;
+  int eventNo = 0;
+};
+
+// The race as the race screen shows it (only loading and showing; the
+// screen's writing commands are never called). Masked rows lose name,
+// reading and affiliation.
+std::optional<RaceView> RaceViewOf(const std::filesystem::path& folder, const Snapshot& s, const LiveOptions& o, int n) {
+  if (n < 1 || n > s.races.raceCount()) return std::nullopt;
+  NullPrinter printer;
+  QuietDialogs dialogs;
+  SystemClock clock;
+  NoLauncher launcher;
+  Platform platform{printer, dialogs, clock, launcher};
+  FrmKyogiScreen screen(folder, s.settings, platform);
+  if (!screen.ShowRace(n)) return std::nullopt;
+  RaceView v{screen.header(), {}, Swum(s, n), screen.race().eventNo};
+  for (int i = 0; i < kLaneRows; ++i) {
+    LaneRow row = screen.rows()[static_cast<size_t>(i)];
+    if (Trimmed(row.txtNamae).empty() && Trimmed(row.txtKiro).empty()) continue;
+    if (!o.unmask && Trimmed(row.txtQBan).starts_with(kMaskPrefix)) {
+      row.txtNamae = Trimmed(kMaskedName);
+      row.txtKana = Trimmed(kMaskedKana);
+      row.txtSho = kMaskedClub;
+    }
+    v.rows.emplace_back(i, row);
+  }
+  return v;
+}
+
+std::string RaceHeading(const KyogiHeader& h) {
+  return Joined({h.lblPno, h.lblSei, h.lblShubetu, h.lblShumoku, h.lblYoketu, h.lblKumi + "組" + h.lblTKumi});
+}
+
+std::string RaceJson(int n, const RaceView& v) {
+  const KyogiHeader& h = v.header;
+  std::string out = "{\"race\":" + NumberText(n) + ",\"event\":" + Q(h.lblPno) + ",\"heat\":" + Q(h.lblKumi) +
+                    ",\"heats\":" + Q(h.lblTKumi) + ",\"sex\":" + Q(h.lblSei) + ",\"band\":" + Q(h.lblShubetu) +
+                    ",\"eventName\":" + Q(h.lblShumoku) + ",\"round\":" + Q(h.lblYoketu) + ",\"start\":" + Q(TimeText(h.lblYZikan)) +
+                    ",\"swum\":" + (v.swum ? "true" : "false") + ",\"lanes\":[";
+  for (size_t i = 0; i < v.rows.size(); ++i) {
+    const LaneRow& r = v.rows[i].second;
+    out += std::string(i ? "," : "") + "{\"lane\":" + Q(LaneLabel(v.rows[i].first)) + ",\"name\":" + Q(Trimmed(r.txtNamae)) +
+           ",\"kana\":" + Q(Trimmed(r.txtKana)) + ",\"pref\":" + Q(Trimmed(r.txtKen)) + ",\"club\":" + Q(Trimmed(r.txtSho)) +
+           ",\"age\":" + Q(Trimmed(r.txtTosi)) + ",\"grade\":" + Q(Trimmed(r.txtGaku)) + ",\"place\":" + Q(Trimmed(r.txtJun)) +
+           ",\"time\":" + Q(Trimmed(r.txtKiro)) + ",\"" + (r.qkiroGrey ? "split" : "entryTime") +
+           "\":" + Q(Trimmed(r.txtQkiro)) + "}";
+  }
+  return out + "]}\n";
+}
+
+std::string RaceHtml(int n, const RaceView& v, const LiveOptions& o) {
+  const Links links(o, 1);
+  std::string body = "<h1>" + H(RaceHeading(v.header)) + "</h1><p>レース " + H(NumberText(n)) + "  " +
+                     H(TimeText(v.header.lblYZikan)) + "</p><div class=\"w\"><table>" +
+                     HeadRow({"路", "名前", "所属", "順", "記録", "前記録/途中"});
+  for (const auto& [index, r] : v.rows)
+    body += "<tr>" + Cell(LaneLabel(index)) + Cell(Trimmed(r.txtNamae)) + Cell(Trimmed(r.txtSho)) +
+            Cell(Trimmed(r.txtJun), true) + Cell(Trimmed(r.txtKiro), true) + Cell(Trimmed(r.txtQkiro), true) + "</tr>";
+  body += "</table></div>";
+  if (v.eventNo > 0) body += "<p><a href=\"" + links.Page("event/" + NumberText(v.eventNo)) + "\">種目の結果</a></p>";
+  return HtmlPage(RaceHeading(v.header), links, links.Api("race/" + NumberText(n)), body);
+}
+
+// --- /points --------------------------------------------------------------
+
+constexpr const char* kListNames[4] = {"男子", "女子", "混合", "総合"};
+
+std::string PointsJson(const NyushoTable& t) {
+  std::string out = "{\"tallied\":" + std::string(t.tallied ? "true" : "false") + ",\"date\":" + Q(Trimmed(PrintedText(t.tallyDate))) +
+                    ",\"time\":" + Q(Trimmed(PrintedText(t.tallyTime))) + ",\"lists\":[";
+  for (int list = 0; list < 4; ++list) {
+    out += std::string(list ? "," : "") + "{\"list\":" + Q(kListNames[list]) + ",\"teams\":[";
+    const auto lines = t.tallied ? RankLines(t, list, false) : std::vector<RankLine>{};
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const TeamRecord& team = t.teams[static_cast<size_t>(lines[i].team - 1)];
+      out += std::string(i ? "," : "") + "{\"rank\":" + NumberText(lines[i].rank) + ",\"team\":" + Q(PrintedText(team.teamName)) +
+             ",\"pref\":" + Q(PrintedText(team.teamPrefName)) + ",\"points\":" + NumberText(lines[i].points) +
+             ",\"individual\":" + NumberText(lines[i].individual) + ",\"relay\":" + NumberText(lines[i].relay) + "}";
+    }
+    out += "]}";
+  }
+  return out + "]}\n";
+}
+
+std::string PointsHtmlPage(const NyushoTable& t, const LiveOptions& o) {
+  const Links links(o, 0);
+  std::string body = "<h1>得点</h1>";
+  if (!t.tallied) body += "<p>得点はまだ集計されていません。</p>";
+  else {
+    body += "<p>集計 " + H(PrintedText(t.tallyDate) + " " + PrintedText(t.tallyTime)) + "</p>";
+    for (int list = 0; list < 4; ++list) {
+      body += "<h2>" + std::string(kListNames[list]) + "</h2><div class=\"w\"><table>" +
+              HeadRow({"順", "チーム", "得点", "個人", "リレー"});
+      for (const RankLine& l : RankLines(t, list, false)) {
+        const TeamRecord& team = t.teams[static_cast<size_t>(l.team - 1)];
+        body += "<tr>" + Cell(NumberText(l.rank), true) + Cell(PrintedText(team.teamName)) + Cell(NumberText(l.points), true) +
+                Cell(NumberText(l.individual), true) + Cell(NumberText(l.relay), true) + "</tr>";
+      }
+      body += "</table></div>";
+    }
+  }
+  return HtmlPage("得点", links, links.Api("points"), body);
+}
+
+// --- routing --------------------------------------------------------------
+
+LiveResponse Html(int status, std::string body) { return {status, kHtmlType, std::move(body)}; }
+LiveResponse Json(std::string body) { return {200, kJsonType, std::move(body)}; }
+
+LiveResponse Plain(int status, const std::string& title, bool api) {
+  if (api) return {status, kJsonType, "{\"error\":" + Q(title) + "}\n"};
+  return Html(status, "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
+                      "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
+                      "<meta http-equiv=\"refresh\" content=\"" + NumberText(kRefreshSeconds) + "\">"
+                      "<title>" + H(title) + "</title></head><body><h1>" + H(title) + "</h1></body></html>\n");
+}
+
+// A number in a path: 1..32757 written with digits only, no leading zero.
+std::optional<int> PathNumber(std::string_view text) {
+  if (text.empty() || text.size() > 5 || text[0] == '0') return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value > race_layout::kMaxRace) return std::nullopt;
+  return value;
+}
+
+enum class Route { Meet, Event, Race, Points, None };
+struct Target {
+  Route route = Route::None;
+  bool api = false;
+  int number = 0;
+};
+
+Target Parse(std::string_view path) {
+  if (auto q = path.find_first_of("?#"); q != std::string_view::npos) path = path.substr(0, q);
+  Target t;
+  if (path.starts_with("/api/")) {
+    t.api = true;
+    path.remove_prefix(4);
+  } else if (path == "/") {
+    t.route = Route::Meet;
+    return t;
+  }
+  if (t.api && path == "/meet") t.route = Route::Meet;
+  else if (path == "/points") t.route = Route::Points;
+  else if (path.starts_with("/event/") || path.starts_with("/race/")) {
+    const bool event = path.starts_with("/event/");
+    const auto n = PathNumber(path.substr(event ? 7 : 6));
+    if (!n) return {};
+    t.route = event ? Route::Event : Route::Race;
+    t.number = *n;
+  }
+  return t;
+}
+
+const char* kNotFound = "ページがありません";
+
+}  // namespace
+
+LiveSite::LiveSite(std::filesystem::path meetFolder, std::string entryFolder, std::string entryFileName, LiveOptions options)
+    : meetFolder_(std::move(meetFolder)),
+      entryFolder_(std::move(entryFolder)),
+      entryFileName_(std::move(entryFileName)),
+      options_(options) {}
+
+std::filesystem::path LiveSite::entryFile() const { return EntryFilePath(entryFolder_, entryFileName_); }
+
+LiveResponse LiveSite::Respond(std::string_view method, std::string_view path) const {
+  const Target t = Parse(path);
+  if (method != "GET" && method != "HEAD") return Plain(405, "この操作はできません", t.api);
+  if (t.route == Route::None) return Plain(404, kNotFound, t.api);
+  const auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
+  if (!s) return Plain(503, kUpdatingText, t.api);
+  switch (t.route) {
+    case Route::Meet: {
+      const PrintSources src(MeetFiles{meetFolder_, s->settings});
+      return t.api ? Json(MeetJson(*s, src)) : Html(200, MeetHtml(*s, src, options_));
+    }
+    case Route::Event: {
+      const PrintSources src(MeetFiles{meetFolder_, s->settings});
+      const auto d = EventOf(*s, src, t.number);
+      if (!d) return Plain(404, kNotFound, t.api);
+      return t.api ? Json(EventJson(*s, src, options_, *d)) : Html(200, EventHtml(*s, src, options_, *d));
+    }
+    case Route::Race: {
+      const auto v = RaceViewOf(meetFolder_, *s, options_, t.number);
+      if (!v) return Plain(404, kNotFound, t.api);
+      return t.api ? Json(RaceJson(t.number, *v)) : Html(200, RaceHtml(t.number, *v, options_));
+    }
+    case Route::Points: {
+      auto table = LoadNyusho(meetFolder_);
+      if (!table) return Plain(503, kUpdatingText, t.api);
+      return t.api ? Json(PointsJson(*table)) : Html(200, PointsHtmlPage(*table, options_));
+    }
+    case Route::None: break;
+  }
+  return Plain(404, kNotFound, t.api);
+}
+
+std::vector<LiveSite::SiteFile> LiveSite::SiteFiles() const {
+  const auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
+  if (!s) return {};
+  LiveOptions o = options_;
+  o.staticFiles = true;
+  std::vector<SiteFile> out;
+  const PrintSources src(MeetFiles{meetFolder_, s->settings});
+  out.push_back({"index.html", MeetHtml(*s, src, o)});
+  out.push_back({"api/meet.json", MeetJson(*s, src)});
+  for (const EventInfo& e : Events(*s, src))
+    if (const auto d = EventOf(*s, src, e.eventNo)) {
+      out.push_back({"event/" + NumberText(e.eventNo) + ".html", EventHtml(*s, src, o, *d)});
+      out.push_back({"api/event/" + NumberText(e.eventNo) + ".json", EventJson(*s, src, o, *d)});
+    }
+  for (int n = 1; n <= s->races.raceCount(); ++n)
+    if (const auto v = RaceViewOf(meetFolder_, *s, o, n)) {
+      out.push_back({"race/" + NumberText(n) + ".html", RaceHtml(n, *v, o)});
+      out.push_back({"api/race/" + NumberText(n) + ".json", RaceJson(n, *v)});
+    }
+  auto table = LoadNyusho(meetFolder_);
+  if (!table) return {};
+  out.push_back({"points.html", PointsHtmlPage(*table, o)});
+  out.push_back({"api/points.json", PointsJson(*table)});
+  return out;
+}
+
+std::string HtmlEscaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string JsonEscaped(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '<') {
+      out += "\\u003c";  // never closes a script element it is placed in
+    } else if (u < 0x20) {
+      out += "\\u00";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace meet::live
