@@ -31,7 +31,7 @@ void ShowPage(Context& ctx, const FrmMkPageScreen& screen) {
 
 // One verb: the screen opened on the meet, then the command.
 int PagesVerb(Context& ctx, const std::string& sub, std::vector<std::string>& args) {
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());

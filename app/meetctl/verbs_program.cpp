@@ -87,7 +87,7 @@ int ProgramVerb(Context& ctx, std::vector<std::string>& args) {
   const std::string sub = args[0];
   args.erase(args.begin());
 
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());

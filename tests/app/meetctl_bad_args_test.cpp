@@ -117,5 +117,34 @@ TEST(MeetctlBadArguments, EveryVerbFailsWithAMessageAndWritesNothing) {
   }
 }
 
+TEST(MeetctlBadArguments, NoMeetFileIsCreatedInAFolderThatIsNoMeetFolder) {
+  test::TempDir notMeet, ctlDir;
+  // A folder configuration whose meet path a NUL would cut short to a file.
+  const std::string ctl = (ctlDir / "dr_kyo.ctl").string();
+  test::WriteFile(ctl, "/x\r\n" + notMeet.str() + std::string("kijun.dat\0x", 11) + ",/e\r\n/e,a.Mos\r\n");
+  const char* const creators[][4] = {
+      {"pages", "build", "", ""}, {"standards", "set", "1", "1"}, {"seed", "", "", ""},
+      {"sample-standards", "", "", ""}, {"program", "generate", "", ""}, {"categories", "preset", "2", ""},
+      {"points", "tally", "", ""}, {"timing", "finish", "--all-seeded", ""},
+  };
+  for (const auto& row : creators) {
+    std::vector<std::string> verb;
+    for (const char* w : row)
+      if (*w) verb.push_back(w);
+    SCOPED_TRACE(verb[0]);
+    std::vector<std::string> args = {"--meet", notMeet.str(), "--yes", "--print", "none"};
+    args.insert(args.end(), verb.begin(), verb.end());
+    CliRun run = Meetctl(args);
+    EXPECT_NE(run.rc, 0);
+    EXPECT_NE(run.err.find("kijun.dat がありません"), std::string::npos) << run.err;
+    args = {"--ctl", ctl, "--yes", "--print", "none"};
+    args.insert(args.end(), verb.begin(), verb.end());
+    run = Meetctl(args);
+    EXPECT_NE(run.rc, 0);
+    EXPECT_NE(run.err.find("NUL"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(notMeet.path()));
+  }
+}
+
 }  // namespace
 }  // namespace meet
