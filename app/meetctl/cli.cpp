@@ -7,6 +7,7 @@
 #include <iostream>
 #include <map>
 
+#include "core/file_names.h"
 #include "core/numbers.h"
 #include "platform/printer_factory.h"
 #include "platform/qt_launcher.h"
@@ -89,7 +90,7 @@ std::filesystem::path Context::folderConfigFile() const { return FolderConfigPat
 Folders& Context::folders() {
   if (!folders_) {
     folders_.emplace();
-    LoadFolders(folderConfigFile(), *folders_);
+    if (auto ok = LoadFolders(folderConfigFile(), *folders_); !ok) foldersError_ = ok.error();
   }
   return *folders_;
 }
@@ -97,6 +98,7 @@ Folders& Context::folders() {
 Result<std::string> Context::MeetFolder() {
   if (!options_.meet.empty()) return WithTrailingSeparator(options_.meet);
   std::string folder = folders().meetFolder;
+  if (foldersError_) return std::unexpected(*foldersError_);
   if (folder.empty())
     return Fail(ErrorKind::NotFound, "大会フォルダーが決まっていません（--meet DIR で指定するか、フォルダー設定 " +
                                          folderConfigFile().string() + " を作ってください）。");
@@ -163,6 +165,16 @@ Clock& Context::clock() {
 Launcher& Context::launcher() {
   if (!launcher_) launcher_ = std::make_unique<QtLauncher>();
   return *launcher_;
+}
+
+Result<std::string> MeetFolderToWrite(Context& ctx) {
+  auto folder = ctx.MeetFolder();
+  if (!folder) return folder;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(FindFile(*folder, kSettingsFileName), ec))
+    return Fail(ErrorKind::NotFound, *folder + " は大会フォルダーではありません（" + kSettingsFileName +
+                                         " がありません）。meetctl new で大会フォルダーを作ってください。");
+  return folder;
 }
 
 int Failed(Context& ctx, const Error& error) {

@@ -58,6 +58,7 @@ class Context {
  private:
   GlobalOptions options_;
   std::optional<Folders> folders_;
+  std::optional<Error> foldersError_;  // a configuration refused as it was read
   std::optional<Settings> settings_;
   std::unique_ptr<Printer> printer_;
   std::unique_ptr<Printer> noPrinter_;
@@ -79,6 +80,9 @@ struct VerbRegistration {
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 // Helpers for verbs.
+// The meet folder for a command that creates or rewrites meet files: refused
+// when the folder holds no kijun.dat (no meet folder: the root, a typo).
+Result<std::string> MeetFolderToWrite(Context& ctx);
 int Failed(Context& ctx, const Error& error);           // prints "meetctl: …", returns 1
 int UsageError(Context& ctx, const std::string& text);  // prints "meetctl: …", returns 2
 // Removes "--name VALUE" from args; nullopt when absent; an error when the value is missing.

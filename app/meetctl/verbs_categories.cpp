@@ -20,7 +20,7 @@ constexpr const char* kSetUsage = "categories set POS SEX FROM TO EVENT_FROM EVE
 // Runs one command of the screen on the meet folder and lists the file after it.
 template <class Command>
 int WithScreen(Context& ctx, bool mustBeSound, Command command) {
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   NullPrinter printer;
   Platform platform{printer, ctx.dialogs(), ctx.clock(), ctx.launcher()};

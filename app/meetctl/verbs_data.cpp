@@ -42,6 +42,9 @@ int RaceShowVerb(Context& ctx, std::vector<std::string>& args) {
   if (!meet) return Failed(ctx, meet.error());
   auto n = NumberInRange(args[0], "レース番号", 1, race_layout::kMaxRace);
   if (!n) return Failed(ctx, n.error());
+  const int count = ReadRaceCount(*meet);
+  if (count <= 0) return Failed(ctx, Error{ErrorKind::NotFound, "レースファイルにレースがありません。"});
+  if (n = NumberInRange(args[0], "レース番号", 1, count); !n) return Failed(ctx, n.error());
   auto race = LoadRace(*meet, *n);
   if (!race) return Failed(ctx, race.error());
   // The spare bytes are not part of the race buffer: read them from the record.
@@ -164,6 +167,8 @@ int RelayVerb(Context& ctx, std::vector<std::string>& args) {
   if (!b) return Failed(ctx, b.error());
   auto file = RelayFile::OpenForReading(*meet);
   if (!file) return Failed(ctx, file.error());
+  if (file->relayCount() <= 0) return Failed(ctx, Error{ErrorKind::NotFound, "リレーファイルにブロックがありません。"});
+  if (b = NumberInRange(args[1], "リレーブロック番号", 1, file->relayCount()); !b) return Failed(ctx, b.error());
   RelayBlock block = file->Read(*b);
   std::ostream& out = ctx.out;
   Line(out, "relayCount", file->relayCount());

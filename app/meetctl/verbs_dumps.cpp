@@ -41,7 +41,7 @@ int DumpWrite(Context& ctx, std::vector<std::string>& args) {
 
 int DumpRead(Context& ctx, std::vector<std::string>& args) {
   if (args.size() != 2 || (args[0] != "races" && args[0] != "standards")) return UsageError(ctx, kReadUsage);
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto platform = ctx.PlatformFor(false);
   if (!platform) return Failed(ctx, platform.error());

@@ -31,7 +31,7 @@ void ShowPage(Context& ctx, const FrmMkPageScreen& screen) {
 
 // One verb: the screen opened on the meet, then the command.
 int PagesVerb(Context& ctx, const std::string& sub, std::vector<std::string>& args) {
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());
@@ -110,6 +110,10 @@ int PagesVerb(Context& ctx, const std::string& sub, std::vector<std::string>& ar
   // box and Enter pressed with the caret at its end.
   if (args.empty() || args.size() > static_cast<size_t>(kPageBoxes))
     return UsageError(ctx, "pages set P R1 … R8（1～8個のレース番号。指定しない欄は空になります）");
+  // Every value is checked before the first box is entered, so a bad one
+  // leaves the page as it was.
+  for (const std::string& race : args)
+    if (auto n = NumberInRange(race, "レース番号", 0, race_layout::kMaxRace); !n) return Failed(ctx, n.error());
   for (size_t box = args.size() + 1; box <= static_cast<size_t>(kPageBoxes); ++box) screen.txtRace()[box].clear();
   for (size_t i = 0; i < args.size(); ++i) {
     const int box = static_cast<int>(i) + 1;

@@ -23,7 +23,7 @@ constexpr const char* kTallyUsage =
 constexpr const char* kPrintUsage = "points print ranking [--men] [--women] [--mixed] [--total] [--all] | placings | records";
 
 Result<FrmTokutenScreen> ScreenFor(Context& ctx) {
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return std::unexpected(meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return std::unexpected(settings.error());

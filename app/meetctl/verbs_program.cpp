@@ -87,7 +87,7 @@ int ProgramVerb(Context& ctx, std::vector<std::string>& args) {
   const std::string sub = args[0];
   args.erase(args.begin());
 
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());
@@ -120,6 +120,7 @@ int ProgramVerb(Context& ctx, std::vector<std::string>& args) {
     return 0;
   }
   if (sub == "add") {
+    if (args.empty()) return UsageError(ctx, "program add FIELD=VALUE…（登録する項目を指定してください）");
     screen.ShowEntry(BlankProgramEntry());
     if (auto ok = ApplyFields(screen, args); !ok) return Failed(ctx, ok.error());
     if (auto ok = screen.Shinki(); !ok) return Report(ctx, ok.error());
@@ -133,6 +134,8 @@ int ProgramVerb(Context& ctx, std::vector<std::string>& args) {
     const std::string s = args[0];
     args.erase(args.begin());
     if (sub != "correct" && !noMoreArgs()) return UsageError(ctx, kUsage);
+    if (sub == "correct" && noMoreArgs())
+      return UsageError(ctx, "program correct S FIELD=VALUE…（修正する項目を指定してください）");
     if (auto ok = select(s); !ok) return Failed(ctx, ok.error());
     if (sub == "correct") {
       if (auto ok = ApplyFields(screen, args); !ok) return Failed(ctx, ok.error());

@@ -79,6 +79,8 @@ int RelayOrderVerb(Context& ctx, std::vector<std::string>& args) {
 
 int RaceMoveVerb(Context& ctx, std::vector<std::string>& args) {
   if (args.size() != 2) return UsageError(ctx, kMoveUsage);
+  const std::string_view shift = args[1].starts_with('+') ? std::string_view(args[1]).substr(1) : args[1];
+  if (!WholeNumber(shift)) return UsageError(ctx, "移動するコース数は数字で指定してください: " + args[1]);
   RaceScreen r;
   if (auto ok = OpenRace(ctx, r, args[0]); !ok) return Failed(ctx, ok.error());
   auto moved = cmdIdo(*r.screen, args[1], ctx.dialogs());

@@ -14,7 +14,7 @@ constexpr const char* kUsage =
     "[--no-round-break] [--pattern 0|1] | seed --reset";
 
 int SeedVerb(Context& ctx, std::vector<std::string>& args) {
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());

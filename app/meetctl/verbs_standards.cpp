@@ -172,7 +172,7 @@ int Copy(Context& ctx, FrmShikakuScreen& screen, std::vector<std::string>& args)
 int StandardsVerb(Context& ctx, std::vector<std::string>& args) {
   if (args.empty()) return UsageError(ctx, kStandardsUsage);
   bool yes = TakeSwitch(args, "--yes");
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());
@@ -215,7 +215,7 @@ int SampleStandardsVerb(Context& ctx, std::vector<std::string>& args) {
     if (!n || *n < 0) return Failed(ctx, Error{ErrorKind::Invalid, "--seed は 0 以上の数字です: " + **seedText});
     seed = static_cast<uint64_t>(*n);
   }
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());

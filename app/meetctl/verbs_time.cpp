@@ -1,4 +1,5 @@
 // time format / time input / sort: the time codes and the shared sort.
+#include <climits>
 #include <iostream>
 #include <string>
 
@@ -15,6 +16,10 @@ int TimeVerb(Context& ctx, std::vector<std::string>& args) {
   std::string sub = args[0];
   args.erase(args.begin());
   if (sub == "format") {
+    if (args.empty()) return UsageError(ctx, "time format CODE…（タイムコードを指定してください）");
+    // Every code is checked before the first is printed.
+    for (const auto& code : args)
+      if (auto n = NumberInRange(code, "タイムコード", INT32_MIN, INT32_MAX); !n) return Failed(ctx, n.error());
     for (const auto& code : args) ctx.out << FormatTime(LeadingInt32(code)) << '\n';
     return 0;
   }
@@ -23,6 +28,7 @@ int TimeVerb(Context& ctx, std::vector<std::string>& args) {
     if (!screen) return UsageError(ctx, screen.error().message);
     std::string which = screen->value_or("race");
     if (which != "race" && which != "confirm") return UsageError(ctx, "--screen は race か confirm です。");
+    if (args.empty()) return UsageError(ctx, "time input --screen race|confirm TEXT…（入力する文字を指定してください）");
     for (const auto& text : args)
       ctx.out << (which == "race" ? RaceScreenTimeInput(text) : ConfirmScreenTimeInput(text)) << '\n';
     return 0;
@@ -30,7 +36,8 @@ int TimeVerb(Context& ctx, std::vector<std::string>& args) {
   return UsageError(ctx, "time の後は format か input です。");
 }
 
-int SortVerb(Context& ctx, std::vector<std::string>&) {
+int SortVerb(Context& ctx, std::vector<std::string>& args) {
+  if (!args.empty()) return UsageError(ctx, "sort は引数をとりません（行は標準入力から読みます）: " + args[0]);
   std::vector<std::string> lines;
   std::string line;
   while (std::getline(ctx.in, line)) {

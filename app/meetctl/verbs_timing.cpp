@@ -27,7 +27,7 @@ Result<int> LaneOption(std::vector<std::string>& args, const std::string& name) 
 }
 
 int TimingFinish(Context& ctx, std::vector<std::string>& args) {
-  auto meet = ctx.MeetFolder();
+  auto meet = MeetFolderToWrite(ctx);
   if (!meet) return Failed(ctx, meet.error());
   auto settings = ctx.LoadedSettings();
   if (!settings) return Failed(ctx, settings.error());

@@ -123,7 +123,7 @@ void FrmKijunScreen::ReadEntryCount() {
 
 void FrmKijunScreen::StartUp() {
   state_ = HubState{};
-  LoadFolders(folderConfigFile_, state_.folders);
+  if (auto ok = LoadFolders(folderConfigFile_, state_.folders); !ok) platform_.dialogs.Notify(ok.error().message);
   LoadMeetSettings();
   ReadEntryCount();
 }

@@ -89,7 +89,7 @@ FrmRaceScreen::FrmRaceScreen(std::filesystem::path meetFolder, Settings settings
 
 int FrmRaceScreen::CopyCount(const Settings& settings, std::string_view roundCode) {
   size_t index = roundCode == "1" ? 4 : roundCode == "2" ? 9 : 14;
-  int copies = settings.printCopies[index];
+  int copies = HeldPrintCopies(settings.printCopies[index]);
   return copies < 1 ? 1 : copies;
 }
 
@@ -281,6 +281,7 @@ Status FrmRaceScreen::StoreResults(const LanePlacing& placing) {
   if (!entries) return std::unexpected(entries.error());
   NamingContext naming = LoadNamingContext(settings_, meetFolder_);
   RecordNotices notices(platform_.printer, race_, naming);
+  if (std::string notice = PrintCopiesNotice(settings_); !notice.empty()) platform_.dialogs.Notify(notice);
   int copies = CopyCount(settings_, race_.roundCode);
   for (int copy = 0; copy < copies; ++copy) {
     for (size_t s = 0; s < static_cast<size_t>(kLanes); ++s) {

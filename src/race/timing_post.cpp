@@ -171,6 +171,7 @@ Result<bool> PostRace(Shared& s, int n, PostReport& report) {
   }
   rankLanes(race);
 
+  if (std::string notice = PrintCopiesNotice(set); !notice.empty()) report.notes.push_back(notice);
   const int checks = PostCopies(set, race.roundCode, 5, 10, 15);
   if (checks > 0 && s.entries) {
     NullPrinter silent;
@@ -320,7 +321,7 @@ std::string LanePattern(int lanes, int lanesUsed) {
 int PostCopies(const Settings& settings, std::string_view roundCode, int first, int second, int other) {
   const int k = roundCode == "1" ? first : roundCode == "2" ? second : other;
   if (k < 1 || k > static_cast<int>(settings.printCopies.size())) return 0;
-  return std::max<int>(0, settings.printCopies[static_cast<size_t>(k - 1)]);
+  return HeldPrintCopies(settings.printCopies[static_cast<size_t>(k - 1)]);
 }
 
 Status SeedNextStage(const MeetFiles& meet, int lastHeat, const Race& race, PostReport& report) {

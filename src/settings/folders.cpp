@@ -25,9 +25,9 @@ std::string WithoutTrailingSeparator(std::string path) {
   return path;
 }
 
-void LoadFolders(const std::filesystem::path& configFile, Folders& folders) {
+Status LoadFolders(const std::filesystem::path& configFile, Folders& folders) {
   auto bytes = ReadWholeFile(configFile);
-  if (!bytes) return;
+  if (!bytes) return {};
   std::string text = DecodeCp932(*bytes);
   std::vector<std::string> values;
   size_t i = 0;
@@ -42,18 +42,25 @@ void LoadFolders(const std::filesystem::path& configFile, Folders& folders) {
       while (i < text.size() && (text[i] == '\r' || text[i] == '\n')) ++i;
     }
   }
+  // A path cut short by a NUL would name another file: the configuration is
+  // refused whole and `folders` keeps its values.
+  for (const std::string& v : values)
+    if (v.find('\0') != std::string::npos)
+      return Fail(ErrorKind::Invalid, "フォルダー設定 " + configFile.string() +
+                                          " のパスに NUL 文字があります。フォルダーを選び直してください。");
   // values: drive, meet folder, drive, entry folder, entry file name.
   if (values.size() >= 2) folders.meetFolder = WithTrailingSeparator(values[1]);
   if (values.size() >= 4) folders.entryFolder = WithTrailingSeparator(values[3]);
   if (values.size() >= 5) folders.entryFileName = values[4];
+  return {};
 }
 
 Status SaveFolders(const std::filesystem::path& configFile, const Folders& folders) {
   const std::string meet = WithoutTrailingSeparator(folders.meetFolder);
   const std::string entry = WithoutTrailingSeparator(folders.entryFolder);
   for (const std::string* value : {&meet, &entry, &folders.entryFileName}) {
-    if (value->find_first_of(",\r\n") != std::string::npos)
-      return Fail(ErrorKind::Invalid, "フォルダー名・ファイル名に「,」や改行は使えません: " + *value);
+    if (value->find_first_of(std::string_view(",\r\n\0", 4)) != std::string::npos)
+      return Fail(ErrorKind::Invalid, "フォルダー名・ファイル名に「,」や改行、NUL 文字は使えません: " + *value);
   }
   std::string text = LeftChars(meet, 2) + "\r\n" + meet + "," + LeftChars(entry, 2) + "\r\n" + entry + "," +
                      folders.entryFileName + "\r\n";

@@ -31,11 +31,12 @@ std::string WithTrailingSeparator(std::string path);
 std::string WithoutTrailingSeparator(std::string path);
 
 // Reads the configuration. A missing or short file ends the reading quietly,
-// keeping what was read; `folders` keeps its values for what is missing.
-void LoadFolders(const std::filesystem::path& configFile, Folders& folders);
+// keeping what was read; `folders` keeps its values for what is missing. A
+// path holding a NUL is refused with an error and nothing is taken.
+Status LoadFolders(const std::filesystem::path& configFile, Folders& folders);
 
 // Writes the configuration, replacing the file (its folder is made when
-// missing). A path holding a comma or a line end cannot be written back and is
+// missing). A path holding a comma, a line end or a NUL cannot be written back and is
 // refused.
 Status SaveFolders(const std::filesystem::path& configFile, const Folders& folders);
 

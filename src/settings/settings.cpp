@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "core/cp932.h"
@@ -160,7 +161,9 @@ void ParseSettings(std::string_view fileBytes, const std::filesystem::path& meet
 }
 
 void LoadSettings(const std::filesystem::path& meetFolder, Settings& s) {
-  auto bytes = ReadWholeFile(FindFile(meetFolder, kSettingsFileName));
+  // A sound file is well under this; more is never read into memory.
+  constexpr uint64_t kMostBytes = static_cast<uint64_t>(kSettingsValueCount) * (kMaxSettingText + 1) + 2;
+  auto bytes = ReadFileHead(FindFile(meetFolder, kSettingsFileName), kMostBytes);
   if (!bytes) {
     ResetSettings(s);
     ApplyLaneRules(s);
@@ -192,7 +195,34 @@ Status CheckSettingText(std::string_view label, std::string_view value) {
     return Fail(ErrorKind::Invalid, std::string(label) + " に「,」（コンマ）は使えません。");
   if (value.find_first_of("\r\n") != std::string_view::npos)
     return Fail(ErrorKind::Invalid, std::string(label) + " に改行は使えません。");
+  if (value.find('\0') != std::string_view::npos)
+    return Fail(ErrorKind::Invalid, std::string(label) + " に NUL 文字は使えません。");
+  if (AnsiLen(value) > kMaxSettingText)
+    return Fail(ErrorKind::Invalid, std::string(label) + " が長すぎます（" + std::to_string(kMaxSettingText) +
+                                        " バイトまで）。");
+  // A character CP932 lacks would be stored as "?": find the first one.
+  for (size_t i = 0; i < value.size();) {
+    size_t n = 1;
+    while (i + n < value.size() && (static_cast<unsigned char>(value[i + n]) & 0xC0) == 0x80) ++n;
+    const std::string_view ch = value.substr(i, n);
+    if (DecodeCp932(EncodeCp932(ch)) != ch)
+      return Fail(ErrorKind::Invalid, std::string(label) + " に CP932 で表せない文字があります: " + std::string(ch));
+    i += n;
+  }
   return {};
+}
+
+int HeldPrintCopies(int stored) { return std::clamp(stored, 0, kMaxPrintCopies); }
+
+std::string PrintCopiesNotice(const Settings& s) {
+  std::string names;
+  for (size_t i = 0; i < s.printCopies.size(); ++i)
+    if (s.printCopies[i] != HeldPrintCopies(s.printCopies[i]))
+      names += (names.empty() ? "" : "、") + std::string("printCopies.") + std::to_string(i) + "=" +
+               std::to_string(s.printCopies[i]);
+  if (names.empty()) return {};
+  return "kijun.dat の印刷枚数が 0～" + std::to_string(kMaxPrintCopies) + " の外です（" + names + "）。0～" +
+         std::to_string(kMaxPrintCopies) + " に収めて印刷します。";
 }
 
 Status SaveSettings(const std::filesystem::path& meetFolder, const Settings& s) {

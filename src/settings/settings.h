@@ -70,8 +70,17 @@ std::string SettingsLine(const Settings& s);
 // with a comma is refused and nothing is written: the file has no quoting.
 Status SaveSettings(const std::filesystem::path& meetFolder, const Settings& s);
 
-// A text setting may not hold a comma or a line end; the error says which.
+// A text setting may not hold a comma, a line end or a NUL, be longer than
+// kMaxSettingText CP932 bytes, or hold a character CP932 lacks; the error
+// names the field and says which.
+inline constexpr int kMaxSettingText = 255;
 Status CheckSettingText(std::string_view label, std::string_view value);
+
+// Print copy counts are used held to 0..kMaxPrintCopies whatever the file
+// holds; the notice names the counts that were out of range (empty when none).
+inline constexpr int kMaxPrintCopies = 99;
+int HeldPrintCopies(int stored);
+std::string PrintCopiesNotice(const Settings& s);
 
 // yyyymmdd shown as yyyy/mm/dd (0 shows as 0000/00/00).
 std::string DateDisplay(int32_t yyyymmdd);

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "app/meetctl_run.h"
+#include "settings/settings.h"
 #include "data/entry_file.h"
 #include "print/hpro_file.h"
 #include "print/pages_test_bytes.h"
@@ -17,6 +18,10 @@ using test::RawRace;
 struct PagesFolder {
   test::TempDir dir;
   PagesFolder() {
+    // A meet folder: kijun.dat holding the settings a folder without one reads as.
+    Settings defaults;
+    LoadSettings(dir.path(), defaults);
+    EXPECT_TRUE(SaveSettings(dir.path(), defaults));
     std::vector<RawRace> races;
     for (int n = 1; n <= 6; ++n) races.push_back(RawRace{.eventNo = n, .heatNo = 1, .sex = "2", .eventCode = 14});
     test::WriteFile(dir / "taikai.dat", test::RaceFileBytes(races));

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/meetctl_run.h"
+#include "settings/settings.h"
 #include "meetctl/cli.h"
 #include "program/frm_projun_screen.h"
 #include "program/program_test_util.h"
@@ -16,6 +17,12 @@ using test::RawEntry;
 
 struct ProgramFolder {
   test::TempDir dir;
+  // A meet folder: kijun.dat holding the settings a folder without one reads as.
+  ProgramFolder() {
+    Settings defaults;
+    LoadSettings(dir.path(), defaults);
+    EXPECT_TRUE(SaveSettings(dir.path(), defaults));
+  }
   void Write(const std::vector<RawEntry>& entries) {
     std::string bytes = test::HeaderAndUnused(static_cast<int>(entries.size()));
     for (const RawEntry& e : entries) bytes += test::EntryRecord(e);

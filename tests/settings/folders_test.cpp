@@ -59,5 +59,18 @@ TEST(Folders, APathWithACommaIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(dir / "c.ctl"));
 }
 
+TEST(Folders, APathHoldingANulIsRefusedAndNothingIsTaken) {
+  test::TempDir dir;
+  test::WriteFile(dir / "c.ctl", std::string("/m\r\n/m/taikai.dat\0x,/e\r\n/e,a.Mos\r\n", 34));
+  Folders f{"/kept/", "/kept/", "k.Mos"};
+  auto ok = LoadFolders(dir / "c.ctl", f);
+  ASSERT_FALSE(ok);
+  EXPECT_NE(ok.error().message.find("NUL"), std::string::npos);
+  EXPECT_EQ(f.meetFolder, "/kept/");
+  EXPECT_EQ(f.entryFileName, "k.Mos");
+  EXPECT_FALSE(SaveFolders(dir / "d.ctl", Folders{std::string("/m\0x/", 5), "/e/", "a.Mos"}));
+  EXPECT_FALSE(std::filesystem::exists(dir / "d.ctl"));
+}
+
 }  // namespace
 }  // namespace meet

@@ -190,6 +190,52 @@ TEST(SaveSettings, ACommaInATextIsRefusedAndNothingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir / "kijun.dat"));
 }
 
+TEST(CheckSettingText, RefusesWhatTheFileCannotHoldNamingTheField) {
+  struct Row {
+    std::string value;
+    const char* says;  // empty: accepted
+  };
+  const Row rows[] = {
+      {"第10回市民大会", ""},
+      {"ﾊﾝｶｸ①Ⅱ～", ""},  // half-width kana and the NEC extensions are CP932
+      {std::string(255, 'a'), ""},
+      {std::string(256, 'a'), "長すぎます"},
+      {std::string(128, 'a') + "大", ""},     // 130 bytes in CP932
+      {"a,b", "「,」"},
+      {"a\nb", "改行"},
+      {std::string("a\0b", 3), "NUL"},
+      {"市民😀大会", "CP932 で表せない文字があります: 😀"},
+      {"한국", "CP932 で表せない文字があります: 한"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    auto ok = CheckSettingText("meetName", row.value);
+    ASSERT_EQ(bool(ok), std::string(row.says).empty());
+    if (!ok) {
+      EXPECT_TRUE(ok.error().message.starts_with("meetName ")) << ok.error().message;
+      EXPECT_NE(ok.error().message.find(row.says), std::string::npos) << ok.error().message;
+    }
+  }
+}
+
+TEST(PrintCopies, AreHeldToZeroThroughNinetyNineAndTheNoticeNamesThem) {
+  EXPECT_EQ(HeldPrintCopies(-1), 0);
+  EXPECT_EQ(HeldPrintCopies(0), 0);
+  EXPECT_EQ(HeldPrintCopies(99), 99);
+  EXPECT_EQ(HeldPrintCopies(32767), 99);
+  test::TempDir dir;
+  std::string line = HandMadeLine();
+  line.replace(line.find(",0,1,2,3,4,"), 11, ",0,1,2,3,32767,");
+  test::WriteFile(dir / "kijun.dat", EncodeCp932(line));
+  Settings s;
+  LoadSettings(dir.path(), s);
+  EXPECT_EQ(s.printCopies[4], 32767);  // kept as stored, so a save keeps the file's value
+  EXPECT_EQ(PrintCopiesNotice(s),
+            "kijun.dat の印刷枚数が 0～99 の外です（printCopies.4=32767）。0～99 に収めて印刷します。");
+  s.printCopies[4] = 2;
+  EXPECT_EQ(PrintCopiesNotice(s), "");
+}
+
 TEST(DateDisplay, InsertsSlashes) {
   EXPECT_EQ(DateDisplay(20081103), "2008/11/03");
   EXPECT_EQ(DateDisplay(0), "0000/00/00");

@@ -1,0 +1,150 @@
+// Bad command lines: every verb of `meetctl help`, given missing, extra,
+// non-numeric and out-of-range arguments over a seeded meet, fails with a
+// message and leaves every file as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "app/meetctl_run.h"
+#include "support/test_support.h"
+
+namespace meet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(e.path(), root).string();
+    files[name] = e.is_regular_file() ? test::ReadFile(e.path()) : std::string("<dir>");
+  }
+  return files;
+}
+
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+// One row per fault; each verb of the help list has at least one.
+const char* const kBadLines[] = {
+    "categories", "categories bogus", "categories list extra", "categories delete", "categories delete abc",
+    "categories delete 9999", "categories set", "categories add",
+    "race confirm", "race confirm abc", "race confirm 9999", "race confirm 1 extra",
+    "race reset", "race reset abc", "race reset 9999",
+    "race show", "race show abc", "race show 9999", "race show 1 2",
+    "dump write", "dump read",
+    "entry", "entry show", "entry show abc", "entry show 99999", "entry header extra",
+    "relay", "relay show", "relay show abc", "relay show 9999", "relay show 1 2",
+    "names extra",
+    "pages list extra", "pages show", "pages show abc", "pages show 9999", "pages set", "pages set abc",
+    "pages set 1 abc", "pages set 1 99999", "pages insert", "pages insert abc", "pages delete", "pages delete 9999",
+    "pages print extra", "pages build extra", "pages build --pattern 7",
+    "points tally extra", "points show extra", "points records extra", "points print extra",
+    "print program", "print program abc 1", "print program 1", "print program 1 2 3", "print program 1 2 --copies abc",
+    "print results", "print results abc", "print results 9999", "print results 1 --copies 1000",
+    "print race-sheet", "print race-sheet 9999", "print lap-sheet", "print lap-sheet abc",
+    "laps", "laps 1", "laps abc 1", "laps 1 99", "laps 9999 1",
+    "program", "program bogus", "program add", "program correct 1", "program correct",
+    "program correct abc orderNo=1", "program correct 9999 orderNo=1", "program correct 1 bogus=1",
+    "program insert", "program insert 9999", "program delete", "program delete abc", "program delete 9999",
+    "program list extra", "program print extra", "program init", "program generate extra",
+    "race view", "race view abc", "race view 9999", "race view 1 2",
+    "race enter", "race enter abc", "race enter 9999",
+    "race goto", "race goto abc", "race goto 999.99", "race states extra",
+    "ranking extra",
+    "relay order", "relay order abc", "relay order 9999",
+    "race move", "race move abc", "race move 9999",
+    "result-file extra", "federation-report extra",
+    "sample-entries", "seed extra", "seed --pattern 9",
+    "settings", "settings bogus", "settings show extra", "settings set", "settings set laneCount",
+    "settings set bogus 1", "settings set laneCount abc", "settings set laneCount 99",
+    "standards", "standards bogus", "standards show", "standards show abc", "standards show 99999", "standards set 1",
+    "standards set 1 1", "standards group", "standards group 1", "standards init", "standards init abc",
+    "standards copy", "dump write bogus out", "dump read races", "points print", "points print bogus",
+    "race confirm 1", "race enter 1 99 txtNo 1", "race enter 1 1 bogus x", "race move 1", "race move 1 abc",
+    "race title 1 bogus=1", "relay order 1 1 abc", "ranking --order bogus", "result-file --standards 3",
+    "timing finish 1 --lap-length 7", "record-check extra", "sample-standards extra", "sample-standards --seed abc",
+    "time", "time format", "time format abc", "time format 12x", "time input", "time input --screen race",
+    "time bogus", "sort extra",
+    "timing finish", "timing finish abc", "timing finish 9999",
+    "post extra",
+    "race title", "race title abc", "race title 9999",
+    "new", "new onlyone", "use", "use a b",
+};
+
+TEST(MeetctlBadArguments, EveryVerbFailsWithAMessageAndWritesNothing) {
+  test::TempDir root;
+  const std::string ctl = (root / "ctl" / "dr_kyo.ctl").string();
+  fs::create_directories(root / "meets");
+  ASSERT_EQ(Meetctl({"sample-entries", (root / "t.Mos").string(), "--swimmers", "60"}).rc, 0);
+  ASSERT_EQ(Meetctl({"--ctl", ctl, "new", (root / "t.Mos").string(), (root / "meets").string()}).rc, 0);
+  for (auto [name, value] : {std::pair{"laneCount", "8"}, {"laneCountUsed", "8"}, {"minEntrants", "1"}})
+    ASSERT_EQ(Meetctl({"--ctl", ctl, "settings", "set", name, value}).rc, 0);
+  ASSERT_EQ(Meetctl({"--ctl", ctl, "--yes", "program", "generate"}).rc, 0);
+  ASSERT_EQ(Meetctl({"--ctl", ctl, "--yes", "sample-standards"}).rc, 0);
+  CliRun seeded = Meetctl({"--ctl", ctl, "--yes", "seed"});
+  ASSERT_EQ(seeded.rc, 0) << seeded.err;
+
+  // Every verb the help lists is tried.
+  std::istringstream help(Meetctl({"help"}).out);
+  std::string line;
+  std::getline(help, line);
+  while (std::getline(help, line)) {
+    std::vector<std::string> usage = Words(line);
+    ASSERT_GE(usage.size(), 2u) << line;
+    std::string verb = usage[1];
+    if (usage.size() > 2 && usage[2].find_first_not_of("abcdefghijklmnopqrstuvwxyz-") == std::string::npos)
+      verb += " " + usage[2];
+    bool tried = false;
+    for (const char* bad : kBadLines) tried = tried || (std::string(bad) + " ").starts_with(verb + " ");
+    EXPECT_TRUE(tried) << "no bad command line for: " << verb;
+  }
+
+  const auto before = Snapshot(root.path());
+  for (const char* bad : kBadLines) {
+    std::vector<std::string> args = {"--ctl", ctl, "--print", "none", "--yes"};
+    for (const std::string& w : Words(bad)) args.push_back(w);
+    CliRun run = Meetctl(args);
+    EXPECT_NE(run.rc, 0) << bad << "\n" << run.out;
+    EXPECT_TRUE(run.err.ends_with("\n") && run.err.size() > 1) << bad;
+    EXPECT_EQ(Snapshot(root.path()), before) << "files changed by: " << bad;
+  }
+}
+
+TEST(MeetctlBadArguments, NoMeetFileIsCreatedInAFolderThatIsNoMeetFolder) {
+  test::TempDir notMeet, ctlDir;
+  // A folder configuration whose meet path a NUL would cut short to a file.
+  const std::string ctl = (ctlDir / "dr_kyo.ctl").string();
+  test::WriteFile(ctl, "/x\r\n" + notMeet.str() + std::string("kijun.dat\0x", 11) + ",/e\r\n/e,a.Mos\r\n");
+  const char* const creators[][4] = {
+      {"pages", "build", "", ""}, {"standards", "set", "1", "1"}, {"seed", "", "", ""},
+      {"sample-standards", "", "", ""}, {"program", "generate", "", ""}, {"categories", "preset", "2", ""},
+      {"points", "tally", "", ""}, {"timing", "finish", "--all-seeded", ""},
+  };
+  for (const auto& row : creators) {
+    std::vector<std::string> verb;
+    for (const char* w : row)
+      if (*w) verb.push_back(w);
+    SCOPED_TRACE(verb[0]);
+    std::vector<std::string> args = {"--meet", notMeet.str(), "--yes", "--print", "none"};
+    args.insert(args.end(), verb.begin(), verb.end());
+    CliRun run = Meetctl(args);
+    EXPECT_NE(run.rc, 0);
+    EXPECT_NE(run.err.find("kijun.dat がありません"), std::string::npos) << run.err;
+    args = {"--ctl", ctl, "--yes", "--print", "none"};
+    args.insert(args.end(), verb.begin(), verb.end());
+    run = Meetctl(args);
+    EXPECT_NE(run.rc, 0);
+    EXPECT_NE(run.err.find("NUL"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(notMeet.path()));
+  }
+}
+
+}  // namespace
+}  // namespace meet
