@@ -74,6 +74,7 @@ const char* const kBadLines[] = {
     "time bogus", "sort extra",
     "timing finish", "timing finish abc", "timing finish 9999",
     "post extra",
+    "serve --port abc", "serve --port 99999", "publish",
     "race title", "race title abc", "race title 9999",
     "new", "new onlyone", "use", "use a b",
 };
