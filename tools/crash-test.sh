@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Kills meetctl (SIGKILL, through the write helper's MEETDESK_CRASH_AT hook) at
-# every step of its whole-file writes while it seeds a meet and while the
-# program editor rewrites projun.dat, and checks after each kill that every
-# data file of the meet folder is whole: its old bytes or its new bytes, never
-# a mix, none missing. Then the next command must leave no temporary file.
+# every step of its whole-file writes while it seeds a meet, while the program
+# editor rewrites projun.dat and while the points tally runs, and checks after
+# each kill that every data file of the meet folder is whole: its old bytes or
+# its new bytes, never a mix, none missing. Then the next command must leave no temporary file.
 # Usage: tools/crash-test.sh [BUILD_DIR]   (default build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +11,9 @@ build=${1:-build}
 meetctl="$PWD/$build/app/meetctl"
 [ -x "$meetctl" ] || { echo "crash-test: $meetctl is not built" >&2; exit 2; }
 work=$(mktemp -d)
+# One clock for every run, so that a file stamped with the time (the points
+# tally's) is the same bytes killed or not.
+export MEETDESK_CLOCK=20240701093000
 trap 'rm -rf "$work"' EXIT
 fail() { echo "crash-test: FAILED: $*"; exit 1; }
 ctl="$work/ctl/dr_kyo.ctl"
@@ -20,7 +23,7 @@ mkdir -p "$work/entries" "$work/meets"
 m sample-entries "$work/entries/c.Mos" --swimmers 400 >/dev/null
 m new "$work/entries/c.Mos" "$work/meets" >/dev/null
 for kv in "laneCount 8" "laneCountUsed 8" "minEntrants 1" "classMode 1"; do m settings set $kv >/dev/null; done
-m --yes program generate >/dev/null
+m --yes program generate >/dev/null 2>&1
 base="$work/meets/c"
 
 # name<TAB>sha of each data file (backups and HTML pages are new files by name).
@@ -65,3 +68,8 @@ run_killed "seed" seed 2>/dev/null
 m --yes seed >/dev/null
 run_killed "program correct" program correct 1 heatCount=3 2>/dev/null
 run_killed "seed again over a seeded meet" seed 2>/dev/null
+# Results for a few events, then the points tally (nyusho.dat, biko.dat and
+# the new-record list are written whole).
+m --yes seed >/dev/null
+for i in 1 2 3 4 5 6; do m timing finish --all-seeded >/dev/null && m post --no-print >/dev/null; done
+run_killed "points tally" points tally 2>/dev/null
