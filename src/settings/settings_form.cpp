@@ -170,7 +170,12 @@ Result<FieldCommit> SettingsForm::EnterNumber(std::string_view control, int inde
     commit.shownText = NumberText(settings_.minEntrants);
   } else if (control == "txtInsatu") {
     if (index < 0 || index > 17) return Fail(ErrorKind::Invalid, "印刷枚数の番号は 0 から 17 です。");
-    settings_.printCopies[index] = LeadingInt16(before);
+    const int copies = LeadingInt16(before);
+    // Copies are printed held to 0..99 anyway; a count beyond is a slip of the
+    // keyboard, not kept to print a stack of sheets later.
+    if (copies < 0 || copies > kMaxPrintCopies)
+      return Fail(ErrorKind::Invalid, "印刷枚数は 0 から " + std::to_string(kMaxPrintCopies) + " 枚です。");
+    settings_.printCopies[index] = copies;
     commit.shownText = NumberText(settings_.printCopies[index]);
     if (index < 17) commit.focusTo = Indexed("txtInsatu", index + 1);
   } else if (control == "txtIten" || control == "txtRten") {

@@ -126,6 +126,10 @@ TEST_F(SettingsFormTest, NumberFieldsTakeTheTextBeforeTheCaretAndMoveOn) {
   r = form.EnterNumber("txtSeiritu", 0, " 3");
   EXPECT_EQ(Reloaded().minEntrants, 3);
   EXPECT_FALSE(form.EnterNumber("txtInsatu", 18, "1"));
+  EXPECT_FALSE(form.EnterNumber("txtInsatu", 3, "500"));
+  EXPECT_FALSE(form.EnterNumber("txtInsatu", 3, "-1"));
+  EXPECT_EQ(Reloaded().printCopies[3], 0) << "a refused count is not stored";
+  EXPECT_EQ(form.EnterNumber("txtInsatu", 3, "99")->shownText, "99");
 }
 
 TEST_F(SettingsFormTest, CheckBoxesOfCategoriesAndPrefecturePrint) {
