@@ -1,4 +1,5 @@
 #include "program/frm_projun_screen.h"
+#include "core/html.h"
 
 #include <algorithm>
 #include <set>
@@ -54,20 +55,6 @@ std::string CodeOfPosition(int position) { return NumberText(position < 0 ? 0 : 
 int PositionOfCode(const std::string& code, int items) {
   if (code.size() != 1 || code[0] < '1' || code[0] > '0' + items) return -1;
   return code[0] - '1';
-}
-
-std::string HtmlEscape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
 }
 
 // The event code after the copy's stroke and distance options, or nothing
@@ -514,7 +501,7 @@ Result<ProjunPrintSummary> FrmProjunScreen::Insatu() {
         row += "<TR><TD ALIGN=\"RIGHT\">";
       else
         row += kProjunCellIsNumber[i] ? "<TD ALIGN=\"RIGHT\">" : "<TD>";
-      row += HtmlEscape(cells[i]) + "</TD>";
+      row += HtmlEscaped(cells[i]) + "</TD>";
     }
     html += row + "</TR>\r\n";
     p.NextLine();

@@ -1,4 +1,5 @@
 #include "results/points_print.h"
+#include "core/html.h"
 
 #include <algorithm>
 
@@ -21,21 +22,7 @@ std::pair<int, int> ListPoints(const TeamRecord& t, int list) {
   return {t.at(0, list), t.at(0, list + 3)};
 }
 
-std::string HtmlEscape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-std::string Cell(const std::string& text) { return "<TD>" + HtmlEscape(text) + "</TD>"; }
+std::string Cell(const std::string& text) { return "<TD>" + HtmlEscaped(text) + "</TD>"; }
 std::string NumberCell(int value) { return "<TD ALIGN=\"RIGHT\">" + NumberText(value) + "</TD>"; }
 
 std::string RankLineText(const TeamRecord& t, const RankLine& l) {
@@ -89,7 +76,7 @@ std::filesystem::path PointsHtmlPath(const std::filesystem::path& meetFolder, co
 std::string PointsHtml(const NyushoTable& table, int list, const std::vector<RankLine>& lines) {
   std::string html = "<HTML><HEAD><TITLE></TITLE></HEAD><BODY>\r\n";
   html += "<TABLE BORDER=\"0\"  HEIGHT=\"100%\">\r\n";
-  html += "<TR><TD COLSPAN=\"9\">" + HtmlEscape(std::string(kRankTitle) + kListNames[static_cast<size_t>(list)]) +
+  html += "<TR><TD COLSPAN=\"9\">" + HtmlEscaped(std::string(kRankTitle) + kListNames[static_cast<size_t>(list)]) +
           "</TD></TR>\r\n";
   html += "<TR>" + Cell("順") + Cell("番号") + Cell("県名") + Cell("所属") + Cell("得点") + Cell("") + Cell("個人") +
           Cell("ﾘﾚｰ") + Cell("") + "</TR>\r\n";

@@ -1,4 +1,5 @@
 #include "results/ranking_output.h"
+#include "core/html.h"
 
 #include "core/cp932.h"
 #include "core/file_names.h"
@@ -73,21 +74,6 @@ void RankingPrintout::End() {
   if (pages_ > 0) p_.EndDoc();
 }
 
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 std::filesystem::path RankingHtmlPath(const std::filesystem::path& meetFolder, const std::string& meetAbbrev,
                                       int order, int stage) {
   const char* suffix = stage == kStageEntry      ? "3"
@@ -105,14 +91,14 @@ std::filesystem::path RankingHtmlPath(const std::filesystem::path& meetFolder, c
 RankingHtml::RankingHtml() { html_ = std::string(kHtmlOpening) + "\r\n" + kHtmlTable + "\r\n"; }
 
 void RankingHtml::List(const RankingBlock& block) {
-  html_ += "<TR><TD COLSPAN=\"4\">" + EscapeHtml(block.title) + "</TD></TR>\r\n<TR>";
-  for (const char* head : kRankingHeads) html_ += "<TD>" + EscapeHtml(Trimmed(head)) + "</TD>";
+  html_ += "<TR><TD COLSPAN=\"4\">" + HtmlEscaped(block.title) + "</TD></TR>\r\n<TR>";
+  for (const char* head : kRankingHeads) html_ += "<TD>" + HtmlEscaped(Trimmed(head)) + "</TD>";
   html_ += "</TR>\r\n";
   for (const RankingRow& row : block.rows) {
     html_ += "<TR>";
     for (size_t i = 0; i < row.cells.size(); ++i)
       html_ += std::string(kRankingNumeric[i] && !row.member ? "<TD align=\"right\">" : "<TD>") +
-               EscapeHtml(Trimmed(row.cells[i])) + "</TD>";
+               HtmlEscaped(Trimmed(row.cells[i])) + "</TD>";
     html_ += "</TR>\r\n";
   }
 }

@@ -55,8 +55,6 @@ class RankingPrintout {
   bool pageHasList_ = false;
 };
 
-std::string EscapeHtml(std::string_view text);
-
 // The HTML file's path for the order and stage chosen.
 std::filesystem::path RankingHtmlPath(const std::filesystem::path& meetFolder, const std::string& meetAbbrev,
                                       int order, int stage);

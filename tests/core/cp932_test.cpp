@@ -1,4 +1,5 @@
 #include "core/cp932.h"
+#include "core/html.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,14 @@ TEST(Cp932, CharacterHelpers) {
   EXPECT_EQ(MidChars("山田太郎", 1, 2), "田太");
   EXPECT_EQ(TrimRight(std::string("ab  \0\0", 6)), "ab");
   EXPECT_EQ(Trim("  a b  "), "a b");
+}
+
+// The HTML files are written in CP932: escaping must leave two-byte
+// characters whole (no trail byte is one of the five escaped).
+TEST(Cp932, HtmlEscapingLeavesTwoByteCharactersWhole) {
+  const std::string sjis = EncodeCp932("ソ表能＜");
+  EXPECT_EQ(HtmlEscaped(sjis), sjis);
+  EXPECT_EQ(HtmlEscaped("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&#39;");
 }
 
 }  // namespace
