@@ -6,6 +6,8 @@
 # build-fuzz/findings/ and makes the script exit non-zero.
 #   tools/fuzz.sh [SECONDS] [TARGET…]
 #   tools/fuzz.sh --regress   runs every target over its seed corpus once
+# FUZZ_TIMEOUT (seconds, default 10) is how long one input may run before it
+# counts as a hang; raise it on a machine busy with other work.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=600
@@ -37,7 +39,7 @@ for t in "${targets[@]}"; do
     continue
   fi
   mkdir -p build-fuzz/work/$t
-  if "$bin" build-fuzz/work/$t "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+  if "$bin" build-fuzz/work/$t "$seeds" -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-10}" -rss_limit_mb=1024 \
       -artifact_prefix=build-fuzz/findings/$t- >build-fuzz/findings/$t.log 2>&1; then
     echo "fuzz $t: $(grep -Eo '^#[0-9]+' build-fuzz/findings/$t.log | tail -1 | tr -d '#') executions in ${seconds}s, no finding"
   else
