@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "core/time_code.h"
-#include "data/race_file.h"
+#include "print/program_pages.h"
 #include "live/live_process.h"
 
 namespace meet {
@@ -63,11 +63,14 @@ TEST_F(LiveServe, EveryRouteShowsTheRaceFile) {
   const std::string raceJson = Get("/api/race/1");
   EXPECT_NE(raceJson.find("\"swum\":true"), std::string::npos);
   for (size_t k = 0; k < 8; ++k)
-    if (first.laneNo[k] != 0)
+    if (first.laneNo[k] != 0) {
       EXPECT_NE(raceJson.find("\"lane\":\"" + std::to_string(k + 1) + "\","), std::string::npos) << k;
+    }
   const std::string racePage = Get("/race/1");
   for (size_t k = 0; k < 8; ++k)
-    if (first.laneNo[k] != 0) EXPECT_NE(racePage.find(">" + TimeOf(first.laneTime[k]) + "<"), std::string::npos) << k;
+    if (first.laneNo[k] != 0) {
+      EXPECT_NE(racePage.find(">" + TimeOf(first.laneTime[k]) + "<"), std::string::npos) << k;
+    }
 
   // The event's results: every timed lane of its heats, fastest first, with
   // its heat and lane.
@@ -141,8 +144,9 @@ TEST_F(LiveServe, ARacePostedMeanwhileShowsOnTheNextRequest) {
   races = RaceFileImage::Load(meet.meet);
   const Race r = races->race(next);
   for (size_t k = 0; k < 8; ++k)
-    if (r.laneNo[k] != 0 && r.laneTime[k] > 0 && r.laneTime[k] < kNoRecord)
+    if (r.laneNo[k] != 0 && r.laneTime[k] > 0 && r.laneTime[k] < kNoRecord) {
       EXPECT_NE(after.find("\"time\":\"" + TimeOf(r.laneTime[k]) + "\""), std::string::npos) << k;
+    }
   EXPECT_NE(Get(event), eventBefore);
   EXPECT_TRUE(test::FolderState(meet.dir / "meets") == posted) << "serving changed a file of the meet";
 }
