@@ -4,7 +4,7 @@
 // the next load. Skipped where Chromium is missing or cannot start.
 #include <gtest/gtest.h>
 
-#include "data/race_file.h"
+#include "print/program_pages.h"
 #include "live/live_process.h"
 
 namespace meet {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "data/race_file.h"
+#include "print/program_pages.h"
 #include "live/live_process.h"
 
 namespace meet {
