@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
+#include <tuple>
 #include <optional>
 
 #include "core/file_names.h"
@@ -9,6 +11,7 @@
 #include "core/printer.h"
 #include "core/record_file.h"
 #include "core/time_code.h"
+#include "live/publish.h"
 #include "data/race_layout.h"
 #include "data/race_states.h"
 #include "print/print_sources.h"
@@ -25,6 +28,7 @@ namespace meet::live {
 namespace {
 
 constexpr int kNextRaces = 5;
+constexpr size_t kCachedAnswers = 4096;
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
 constexpr const char* kJsonType = "application/json; charset=utf-8";
 
@@ -119,10 +123,9 @@ Person PersonOf(const std::optional<Entry>& entry, const LiveOptions& o) {
 
 // A heat is swum once its results were entered or posted ("7", "8"), or a
 // lane holds a result.
-bool Swum(const Snapshot& s, int n) {
+bool Swum(const Snapshot& s, int n, const Race& r) {
   const char state = s.states ? s.states->state(n) : '\0';
   if (state == kStateChanged || state == kStatePrinted) return true;
-  const Race r = s.races.race(n);
   for (size_t k = 0; k < 12; ++k)
     if (r.laneNo[k] != 0 && r.laneTime[k] != 0) return true;
   return false;
@@ -153,7 +156,7 @@ std::vector<EventInfo> Events(const Snapshot& s, const PrintSources& src) {
       it = out.end() - 1;
     }
     ++it->heats;
-    if (Swum(s, n)) ++it->swum;
+    if (Swum(s, n, r)) ++it->swum;
   }
   return out;
 }
@@ -231,7 +234,7 @@ std::vector<NextRace> NextRaces(const Snapshot& s) {
   std::vector<NextRace> out;
   for (int n = 1; n <= s.races.raceCount() && static_cast<int>(out.size()) < kNextRaces; ++n) {
     const Race r = s.races.race(n);
-    if (r.eventNo > 0 && !Swum(s, n)) out.push_back({n, r});
+    if (r.eventNo > 0 && !Swum(s, n, r)) out.push_back({n, r});
   }
   return out;
 }
@@ -283,6 +286,14 @@ std::string MeetHtml(const Snapshot& s, const PrintSources& src, const LiveOptio
 
 // --- /event/N -------------------------------------------------------------
 
+struct LaneView {
+  int race, heat, lane;
+  Person person;
+  std::string entryTime, time, place;
+  std::vector<std::string> splits;  // cumulative, from the lap file
+  std::vector<std::string> laps;    // each split after the first minus the one before ("" when unreadable)
+};
+
 struct EventData {
   EventInfo info;
   std::vector<int> heats;  // race numbers
@@ -290,14 +301,16 @@ struct EventData {
   std::vector<ResultSection> sections;  // the results as the printout lists them (per category under 合同)
   std::vector<ResultLine> exhibition;  // record class 99, by time
   std::map<int, std::vector<LapLine>> laps;  // the lap file of each heat, by race number
+  // Each lane shown once made (it is listed among the heats and the results).
+  mutable std::map<std::pair<int, int>, LaneView> views;
 };
 
 std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, const std::filesystem::path& folder,
                                  int eventNo) {
   for (const EventInfo& e : Events(s, src)) {
     if (e.eventNo != eventNo) continue;
-    EventData d{e, {}, {}, {}, {}, {}};
-    for (int n = e.firstRace; n <= s.races.raceCount(); ++n)
+    EventData d{e, {}, {}, {}, {}, {}, {}};
+    for (int n = e.firstRace; n <= s.races.raceCount() && static_cast<int>(d.heats.size()) < e.heats; ++n)
       if (s.races.race(n).eventNo == eventNo) d.heats.push_back(n);
     d.results = CollectEventResults(s.races, e.firstRace, s.settings.laneCount);
     AssignPlaces(d.results);
@@ -312,7 +325,7 @@ std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, con
         if (r.laneNo[i] != 0 && r.laneRecordClass[i] == 99 && r.laneTime[i] > 0 && r.laneTime[i] < kNoRecord)
           d.exhibition.push_back(ResultLine{n, k, r.laneTime[i], 0});
       }
-      if (Swum(s, n)) d.laps[n] = ReadLapFile(folder, n);
+      if (Swum(s, n, r)) d.laps[n] = ReadLapFile(folder, n);
     }
     std::stable_sort(d.exhibition.begin(), d.exhibition.end(),
                      [](const ResultLine& a, const ResultLine& b) { return a.time < b.time; });
@@ -321,15 +334,8 @@ std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, con
   return std::nullopt;
 }
 
-struct LaneView {
-  int race, heat, lane;
-  Person person;
-  std::string entryTime, time, place;
-  std::vector<std::string> splits;  // cumulative, from the lap file
-  std::vector<std::string> laps;    // each split after the first minus the one before ("" when unreadable)
-};
-LaneView ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d, int raceNo,
-                int slot, int place) {
+LaneView MakeView(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d, int raceNo,
+                  int slot, int place) {
   const Race r = s.races.race(raceNo);
   const size_t k = static_cast<size_t>(slot);
   LaneView v{raceNo, r.heatNo, slot + 1, PersonOf(src.entry(r.laneNo[k]), o), Trimmed(FormatTime(r.laneEntryTime[k])),
@@ -344,6 +350,14 @@ LaneView ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o
     for (size_t i = 1; i < timed.texts.size(); ++i)
       v.laps.push_back(Trimmed(lapDifference(timed.texts[i - 1], timed.texts[i])));
   }
+  return v;
+}
+LaneView ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d, int raceNo,
+                int slot, int place) {
+  auto it = d.views.find({raceNo, slot});
+  if (it == d.views.end()) it = d.views.emplace(std::pair{raceNo, slot}, MakeView(s, src, o, d, raceNo, slot, 0)).first;
+  LaneView v = it->second;
+  v.place = place > 0 ? NumberText(place) : std::string();
   return v;
 }
 std::vector<LaneView> HeatLanes(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d,
@@ -478,7 +492,7 @@ std::optional<RaceView> RaceViewOf(const std::filesystem::path& folder, const Sn
   Platform platform{printer, dialogs, clock, launcher};
   FrmKyogiScreen screen(folder, s.settings, platform);
   if (!screen.ShowRace(n)) return std::nullopt;
-  RaceView v{screen.header(), {}, Swum(s, n), screen.race().eventNo};
+  RaceView v{screen.header(), {}, Swum(s, n, s.races.race(n)), screen.race().eventNo};
   for (int i = 0; i < kLaneRows; ++i) {
     LaneRow row = screen.rows()[static_cast<size_t>(i)];
     if (Trimmed(row.txtNamae).empty() && Trimmed(row.txtKiro).empty()) continue;
@@ -629,14 +643,45 @@ LiveSite::LiveSite(std::filesystem::path meetFolder, std::string entryFolder, st
     : meetFolder_(std::move(meetFolder)),
       entryFolder_(std::move(entryFolder)),
       entryFileName_(std::move(entryFileName)),
-      options_(options) {}
+      options_(options),
+      cache_(std::make_shared<Cache>()) {}
 
 std::filesystem::path LiveSite::entryFile() const { return EntryFilePath(entryFolder_, entryFileName_); }
+
+// The answers made since the files last changed, by route.
+struct LiveSite::Cache {
+  std::mutex lock;
+  std::string stamp;
+  std::map<std::tuple<int, bool, int>, LiveResponse> answers;
+};
 
 LiveResponse LiveSite::Respond(std::string_view method, std::string_view path) const {
   const Target t = Parse(path);
   if (method != "GET" && method != "HEAD") return Plain(405, "この操作はできません", t.api);
   if (t.route == Route::None) return Plain(404, kNotFound, t.api);
+  // An answer is made again only when a file it may be built from changed
+  // (its name, size or modification time, or the lap and goal folders').
+  const std::string stamp = FilesStamp(meetFolder_, entryFile());
+  const auto key = std::tuple{static_cast<int>(t.route), t.api, t.number};
+  {
+    std::lock_guard guard(cache_->lock);
+    if (cache_->stamp != stamp) {
+      cache_->answers.clear();
+      cache_->stamp = stamp;
+    } else if (auto hit = cache_->answers.find(key); hit != cache_->answers.end()) {
+      return hit->second;
+    }
+  }
+  LiveResponse answer = Answer(static_cast<int>(t.route), t.api, t.number);
+  if (answer.status == 200) {
+    std::lock_guard guard(cache_->lock);
+    if (cache_->stamp == stamp && cache_->answers.size() < kCachedAnswers) cache_->answers.emplace(key, answer);
+  }
+  return answer;
+}
+
+LiveResponse LiveSite::Answer(int route, bool api, int number) const {
+  const Target t{static_cast<Route>(route), api, number};
   const auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
   if (!s) return Plain(503, kUpdatingText, t.api);
   switch (t.route) {
