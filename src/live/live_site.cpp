@@ -38,7 +38,7 @@ constexpr const char* kStyle =
     "th,td{border-bottom:1px solid #ccc;padding:3px 4px;text-align:left;white-space:nowrap}"
     "td.n{text-align:right}h1{font-size:1.3em}h2{font-size:1.1em}"
     ".w{overflow-x:auto}nav a{margin-right:1em}"
-    "tr.s td{white-space:normal;font-size:0.85em;color:#555;padding-top:0}";
+    "tr.s td{white-space:normal;font-size:0.85em;color:#555;padding-top:0}td a{white-space:normal}";
 
 // --- what is read from the meet folder, afresh per request -----------------
 
