@@ -5,6 +5,7 @@ MEETDESK_PACKAGES=(
   qt6-base-dev libgl-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
+  chromium
 )
 
 install_deps() {

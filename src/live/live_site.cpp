@@ -1,6 +1,9 @@
 #include "live/live_site.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <tuple>
 #include <optional>
 
 #include "core/file_names.h"
@@ -8,12 +11,14 @@
 #include "core/printer.h"
 #include "core/record_file.h"
 #include "core/time_code.h"
+#include "live/publish.h"
 #include "data/race_layout.h"
 #include "data/race_states.h"
 #include "print/print_sources.h"
 #include "print/program_pages.h"
 #include "print/results_print.h"
 #include "race/frm_kyogi_screen.h"
+#include "race/timing_files.h"
 #include "results/nyusho_file.h"
 #include "results/points_print.h"
 #include "results/ranking_list.h"
@@ -23,6 +28,7 @@ namespace meet::live {
 namespace {
 
 constexpr int kNextRaces = 5;
+constexpr size_t kCachedAnswers = 4096;
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
 constexpr const char* kJsonType = "application/json; charset=utf-8";
 
@@ -31,7 +37,8 @@ constexpr const char* kStyle =
     "table{border-collapse:collapse;width:100%;margin-bottom:1em}"
     "th,td{border-bottom:1px solid #ccc;padding:3px 4px;text-align:left;white-space:nowrap}"
     "td.n{text-align:right}h1{font-size:1.3em}h2{font-size:1.1em}"
-    ".w{overflow-x:auto}nav a{margin-right:1em}";
+    ".w{overflow-x:auto}nav a{margin-right:1em}"
+    "tr.s td{white-space:normal;font-size:0.85em;color:#555;padding-top:0}td a{white-space:normal}";
 
 // --- what is read from the meet folder, afresh per request -----------------
 
@@ -116,10 +123,9 @@ Person PersonOf(const std::optional<Entry>& entry, const LiveOptions& o) {
 
 // A heat is swum once its results were entered or posted ("7", "8"), or a
 // lane holds a result.
-bool Swum(const Snapshot& s, int n) {
+bool Swum(const Snapshot& s, int n, const Race& r) {
   const char state = s.states ? s.states->state(n) : '\0';
   if (state == kStateChanged || state == kStatePrinted) return true;
-  const Race r = s.races.race(n);
   for (size_t k = 0; k < 12; ++k)
     if (r.laneNo[k] != 0 && r.laneTime[k] != 0) return true;
   return false;
@@ -150,7 +156,7 @@ std::vector<EventInfo> Events(const Snapshot& s, const PrintSources& src) {
       it = out.end() - 1;
     }
     ++it->heats;
-    if (Swum(s, n)) ++it->swum;
+    if (Swum(s, n, r)) ++it->swum;
   }
   return out;
 }
@@ -185,6 +191,9 @@ class Links {
 
 // A page: heading, navigation, body; it asks its JSON again every 10 seconds
 // and reloads when the data changed (a meta refresh where scripts are off).
+// A request that fails or is answered "更新中" waits for the next turn; a
+// page opened from a file (where no JSON can be asked for) reloads every 10
+// seconds.
 std::string HtmlPage(const std::string& title, const Links& links, const std::string& api, const std::string& body) {
   std::string out = "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
                     "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">";
@@ -192,10 +201,13 @@ std::string HtmlPage(const std::string& title, const Links& links, const std::st
   out += "<title>" + H(title) + "</title><style>" + std::string(kStyle) + "</style></head><body>";
   out += "<nav><a href=\"" + links.Home() + "\">大会</a><a href=\"" + links.Page("points") + "\">得点</a></nav>";
   out += body;
-  out += "<script>(function(){var u=" + Q(api) + ",last=null;function poll(){fetch(u,{cache:'no-store'})"
-         ".then(function(r){return r.text()}).then(function(t){if(last!==null&&t!==last)location.reload();last=t})"
-         ".catch(function(){location.reload()})}poll();setInterval(poll," +
-         NumberText(kRefreshSeconds * 1000) + ")})();</script></body></html>\n";
+  const std::string every = NumberText(kRefreshSeconds * 1000);
+  out += "<script>(function(){var u=" + Q(api) + ",last=null;"
+         "if(location.protocol==='file:'){setTimeout(function(){location.reload()}," + every + ");return}"
+         "function poll(){fetch(u,{cache:'no-store'})"
+         ".then(function(r){if(!r.ok)throw r.status;return r.text()})"
+         ".then(function(t){if(last!==null&&t!==last)location.reload();last=t})"
+         ".catch(function(){})}poll();setInterval(poll," + every + ")})();</script></body></html>\n";
   return out;
 }
 
@@ -222,7 +234,7 @@ std::vector<NextRace> NextRaces(const Snapshot& s) {
   std::vector<NextRace> out;
   for (int n = 1; n <= s.races.raceCount() && static_cast<int>(out.size()) < kNextRaces; ++n) {
     const Race r = s.races.race(n);
-    if (r.eventNo > 0 && !Swum(s, n)) out.push_back({n, r});
+    if (r.eventNo > 0 && !Swum(s, n, r)) out.push_back({n, r});
   }
   return out;
 }
@@ -274,21 +286,38 @@ std::string MeetHtml(const Snapshot& s, const PrintSources& src, const LiveOptio
 
 // --- /event/N -------------------------------------------------------------
 
+struct LaneView {
+  int race, heat, lane;
+  Person person;
+  std::string entryTime, time, place;
+  std::vector<std::string> splits;  // cumulative, from the lap file
+  std::vector<std::string> laps;    // each split after the first minus the one before ("" when unreadable)
+};
+
 struct EventData {
   EventInfo info;
   std::vector<int> heats;  // race numbers
-  std::vector<ResultLine> results;     // ranked, placed
+  std::vector<ResultLine> results;     // ranked across the heats, placed
+  std::vector<ResultSection> sections;  // the results as the printout lists them (per category under 合同)
   std::vector<ResultLine> exhibition;  // record class 99, by time
+  std::map<int, std::vector<LapLine>> laps;  // the lap file of each heat, by race number
+  // Each lane shown once made (it is listed among the heats and the results).
+  mutable std::map<std::pair<int, int>, LaneView> views;
 };
 
-std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, int eventNo) {
+std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, const std::filesystem::path& folder,
+                                 int eventNo) {
   for (const EventInfo& e : Events(s, src)) {
     if (e.eventNo != eventNo) continue;
-    EventData d{e, {}, {}, {}};
-    for (int n = e.firstRace; n <= s.races.raceCount(); ++n)
+    EventData d{e, {}, {}, {}, {}, {}, {}};
+    for (int n = e.firstRace; n <= s.races.raceCount() && static_cast<int>(d.heats.size()) < e.heats; ++n)
       if (s.races.race(n).eventNo == eventNo) d.heats.push_back(n);
     d.results = CollectEventResults(s.races, e.firstRace, s.settings.laneCount);
     AssignPlaces(d.results);
+    const Race first = s.races.race(e.firstRace);
+    d.sections = EventResultSections(MeetFiles{folder, s.settings}, src, s.races, first, d.results);
+    for (ResultSection& section : d.sections)
+      if (section.title.empty()) section.title = src.BandLabel(first.classFrom, first.classTo, first.eventCode);
     for (int n : d.heats) {
       const Race r = s.races.race(n);
       for (int k = 0; k < std::clamp<int>(s.settings.laneCount, 1, 12); ++k) {
@@ -296,6 +325,7 @@ std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, int
         if (r.laneNo[i] != 0 && r.laneRecordClass[i] == 99 && r.laneTime[i] > 0 && r.laneTime[i] < kNoRecord)
           d.exhibition.push_back(ResultLine{n, k, r.laneTime[i], 0});
       }
+      if (Swum(s, n, r)) d.laps[n] = ReadLapFile(folder, n);
     }
     std::stable_sort(d.exhibition.begin(), d.exhibition.end(),
                      [](const ResultLine& a, const ResultLine& b) { return a.time < b.time; });
@@ -304,53 +334,92 @@ std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, int
   return std::nullopt;
 }
 
-struct LaneView {
-  int race, heat, lane;
-  Person person;
-  std::string entryTime, time, place;
-};
-LaneView ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o, int raceNo, int slot, int place) {
+LaneView MakeView(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d, int raceNo,
+                  int slot, int place) {
   const Race r = s.races.race(raceNo);
   const size_t k = static_cast<size_t>(slot);
-  return LaneView{raceNo, r.heatNo, slot + 1, PersonOf(src.entry(r.laneNo[k]), o), Trimmed(FormatTime(r.laneEntryTime[k])),
-                  Trimmed(FormatTime(r.laneTime[k])), place > 0 ? NumberText(place) : std::string()};
+  LaneView v{raceNo, r.heatNo, slot + 1, PersonOf(src.entry(r.laneNo[k]), o), Trimmed(FormatTime(r.laneEntryTime[k])),
+             Trimmed(FormatTime(r.laneTime[k])), place > 0 ? NumberText(place) : std::string(), {}, {}};
+  // The lap file holds lanes 1 to 10.
+  if (const auto laps = d.laps.find(raceNo); laps != d.laps.end() && slot < 10) {
+    for (const std::string& text : readLapTimes(laps->second, slot + 1, r.laneTime[k]).texts)
+      v.splits.push_back(Trimmed(text));
+    // The laps from the times as timed, all written alike (the final time
+    // that replaces the last split is written without minutes under one).
+    const LapTimes timed = readLapTimes(laps->second, slot + 1, 0);
+    for (size_t i = 1; i < timed.texts.size(); ++i)
+      v.laps.push_back(Trimmed(lapDifference(timed.texts[i - 1], timed.texts[i])));
+  }
+  return v;
 }
-std::vector<LaneView> HeatLanes(const Snapshot& s, const PrintSources& src, const LiveOptions& o, int raceNo) {
+LaneView ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d, int raceNo,
+                int slot, int place) {
+  auto it = d.views.find({raceNo, slot});
+  if (it == d.views.end()) it = d.views.emplace(std::pair{raceNo, slot}, MakeView(s, src, o, d, raceNo, slot, 0)).first;
+  LaneView v = it->second;
+  v.place = place > 0 ? NumberText(place) : std::string();
+  return v;
+}
+std::vector<LaneView> HeatLanes(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d,
+                                int raceNo) {
   std::vector<LaneView> out;
   const Race r = s.races.race(raceNo);
   for (int k = 0; k < std::clamp<int>(s.settings.laneCount, 1, 12); ++k)
-    if (r.laneNo[static_cast<size_t>(k)] != 0) out.push_back(ViewOf(s, src, o, raceNo, k, 0));
+    if (r.laneNo[static_cast<size_t>(k)] != 0) out.push_back(ViewOf(s, src, o, d, raceNo, k, 0));
+  return out;
+}
+std::vector<LaneView> LineViews(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d,
+                                const std::vector<ResultLine>& lines) {
+  std::vector<LaneView> out;
+  out.reserve(lines.size());
+  for (const ResultLine& l : lines) out.push_back(ViewOf(s, src, o, d, l.race, l.slot, l.place));
   return out;
 }
 
 std::string LaneJson(const LaneView& v) {
+  auto list = [](const std::vector<std::string>& texts) {
+    std::string out = "[";
+    for (size_t i = 0; i < texts.size(); ++i) out += (i ? "," : "") + Q(texts[i]);
+    return out + "]";
+  };
   return "{\"race\":" + NumberText(v.race) + ",\"heat\":" + NumberText(v.heat) + ",\"lane\":" + NumberText(v.lane) +
          ",\"place\":" + (v.place.empty() ? std::string("null") : v.place) + ",\"name\":" + Q(v.person.name) +
          ",\"kana\":" + Q(v.person.kana) + ",\"club\":" + Q(v.person.club) + ",\"entryTime\":" + Q(v.entryTime) +
-         ",\"time\":" + Q(v.time) + "}";
+         ",\"time\":" + Q(v.time) + ",\"splits\":" + list(v.splits) + ",\"laps\":" + list(v.laps) + "}";
+}
+std::string LanesJson(const std::vector<LaneView>& views) {
+  std::string out = "[";
+  for (size_t i = 0; i < views.size(); ++i) out += (i ? "," : "") + LaneJson(views[i]);
+  return out + "]";
 }
 
 std::string EventJson(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d) {
   std::string out = "{\"event\":" + NumberText(d.info.eventNo) + ",\"title\":" + Q(d.info.title) +
                     ",\"state\":" + Q(EventState(d.info)) + ",\"heats\":[";
   for (size_t h = 0; h < d.heats.size(); ++h) {
-    out += std::string(h ? "," : "") + "{\"race\":" + NumberText(d.heats[h]) + ",\"heat\":" +
-           NumberText(s.races.race(d.heats[h]).heatNo) + ",\"start\":" + Q(StartTime(s.races.race(d.heats[h]))) +
-           ",\"lanes\":[";
-    bool first = true;
-    for (const LaneView& v : HeatLanes(s, src, o, d.heats[h])) {
-      out += std::string(first ? "" : ",") + LaneJson(v);
-      first = false;
-    }
-    out += "]}";
+    const Race r = s.races.race(d.heats[h]);
+    out += std::string(h ? "," : "") + "{\"race\":" + NumberText(d.heats[h]) + ",\"heat\":" + NumberText(r.heatNo) +
+           ",\"start\":" + Q(StartTime(r)) + ",\"lanes\":" + LanesJson(HeatLanes(s, src, o, d, d.heats[h])) + "}";
   }
-  out += "],\"results\":[";
-  for (size_t i = 0; i < d.results.size(); ++i)
-    out += std::string(i ? "," : "") + LaneJson(ViewOf(s, src, o, d.results[i].race, d.results[i].slot, d.results[i].place));
-  out += "],\"exhibition\":[";
-  for (size_t i = 0; i < d.exhibition.size(); ++i)
-    out += std::string(i ? "," : "") + LaneJson(ViewOf(s, src, o, d.exhibition[i].race, d.exhibition[i].slot, 0));
-  return out + "]}\n";
+  out += "],\"results\":" + LanesJson(LineViews(s, src, o, d, d.results)) + ",\"sections\":[";
+  for (size_t i = 0; i < d.sections.size(); ++i)
+    out += std::string(i ? "," : "") + "{\"title\":" + Q(d.sections[i].title) +
+           ",\"results\":" + LanesJson(LineViews(s, src, o, d, d.sections[i].lines)) + "}";
+  return out + "],\"exhibition\":" + LanesJson(LineViews(s, src, o, d, d.exhibition)) + "}\n";
+}
+
+// The splits of a lane on one line under its result: the cumulative times,
+// each after the first with its lap in parentheses. Only where the lap file
+// holds a split before the finish.
+std::string SplitsRow(const LaneView& v, int columns) {
+  if (v.splits.size() < 2) return {};
+  std::string text;
+  for (size_t i = 0; i < v.splits.size(); ++i) {
+    if (i) text += "  ";
+    text += v.splits[i];
+    if (i > 0 && i - 1 < v.laps.size() && !v.laps[i - 1].empty()) text += " (" + v.laps[i - 1] + ")";
+  }
+  return "<tr class=\"s\"><td colspan=\"" + NumberText(columns) + "\">" + H(text) + "</td></tr>";
 }
 
 std::string LaneRowsHtml(const std::vector<LaneView>& views, bool results) {
@@ -363,6 +432,7 @@ std::string LaneRowsHtml(const std::vector<LaneView>& views, bool results) {
     out += Cell(v.person.name) + Cell(v.person.club);
     if (!results) out += Cell(v.entryTime, true);
     out += Cell(v.time, true) + "</tr>";
+    if (results) out += SplitsRow(v, 5);
   }
   return out + "</table></div>";
 }
@@ -371,19 +441,19 @@ std::string EventHtml(const Snapshot& s, const PrintSources& src, const LiveOpti
   const Links links(o, 1);
   std::string body = "<h1>" + H(NumberText(d.info.eventNo) + " " + d.info.title) + "</h1><p>" + H(EventState(d.info)) + "</p>";
   if (!d.results.empty()) {
-    std::vector<LaneView> views;
-    for (const ResultLine& l : d.results) views.push_back(ViewOf(s, src, o, l.race, l.slot, l.place));
-    body += "<h2>結果</h2>" + LaneRowsHtml(views, true);
+    body += "<h2>結果</h2>";
+    // Under 合同 one table per category, each placed on its own.
+    for (const ResultSection& section : d.sections) {
+      if (section.lines.empty()) continue;
+      if (d.sections.size() > 1) body += "<h3>" + H(section.title) + "</h3>";
+      body += LaneRowsHtml(LineViews(s, src, o, d, section.lines), true);
+    }
   }
-  if (!d.exhibition.empty()) {
-    std::vector<LaneView> views;
-    for (const ResultLine& l : d.exhibition) views.push_back(ViewOf(s, src, o, l.race, l.slot, 0));
-    body += "<h2>オープン</h2>" + LaneRowsHtml(views, true);
-  }
+  if (!d.exhibition.empty()) body += "<h2>オープン</h2>" + LaneRowsHtml(LineViews(s, src, o, d, d.exhibition), true);
   for (int n : d.heats) {
     const Race r = s.races.race(n);
     body += "<h2><a href=\"" + links.Page("race/" + NumberText(n)) + "\">" + H(NumberText(r.heatNo) + "組") + "</a> " +
-            H(StartTime(r)) + "</h2>" + LaneRowsHtml(HeatLanes(s, src, o, n), false);
+            H(StartTime(r)) + "</h2>" + LaneRowsHtml(HeatLanes(s, src, o, d, n), false);
   }
   return HtmlPage(NumberText(d.info.eventNo) + " " + d.info.title, links, links.Api("event/" + NumberText(d.info.eventNo)), body);
 }
@@ -422,7 +492,7 @@ std::optional<RaceView> RaceViewOf(const std::filesystem::path& folder, const Sn
   Platform platform{printer, dialogs, clock, launcher};
   FrmKyogiScreen screen(folder, s.settings, platform);
   if (!screen.ShowRace(n)) return std::nullopt;
-  RaceView v{screen.header(), {}, Swum(s, n), screen.race().eventNo};
+  RaceView v{screen.header(), {}, Swum(s, n, s.races.race(n)), screen.race().eventNo};
   for (int i = 0; i < kLaneRows; ++i) {
     LaneRow row = screen.rows()[static_cast<size_t>(i)];
     if (Trimmed(row.txtNamae).empty() && Trimmed(row.txtKiro).empty()) continue;
@@ -573,14 +643,45 @@ LiveSite::LiveSite(std::filesystem::path meetFolder, std::string entryFolder, st
     : meetFolder_(std::move(meetFolder)),
       entryFolder_(std::move(entryFolder)),
       entryFileName_(std::move(entryFileName)),
-      options_(options) {}
+      options_(options),
+      cache_(std::make_shared<Cache>()) {}
 
 std::filesystem::path LiveSite::entryFile() const { return EntryFilePath(entryFolder_, entryFileName_); }
+
+// The answers made since the files last changed, by route.
+struct LiveSite::Cache {
+  std::mutex lock;
+  std::string stamp;
+  std::map<std::tuple<int, bool, int>, LiveResponse> answers;
+};
 
 LiveResponse LiveSite::Respond(std::string_view method, std::string_view path) const {
   const Target t = Parse(path);
   if (method != "GET" && method != "HEAD") return Plain(405, "この操作はできません", t.api);
   if (t.route == Route::None) return Plain(404, kNotFound, t.api);
+  // An answer is made again only when a file it may be built from changed
+  // (its name, size or modification time, or the lap and goal folders').
+  const std::string stamp = FilesStamp(meetFolder_, entryFile());
+  const auto key = std::tuple{static_cast<int>(t.route), t.api, t.number};
+  {
+    std::lock_guard guard(cache_->lock);
+    if (cache_->stamp != stamp) {
+      cache_->answers.clear();
+      cache_->stamp = stamp;
+    } else if (auto hit = cache_->answers.find(key); hit != cache_->answers.end()) {
+      return hit->second;
+    }
+  }
+  LiveResponse answer = Answer(static_cast<int>(t.route), t.api, t.number);
+  if (answer.status == 200) {
+    std::lock_guard guard(cache_->lock);
+    if (cache_->stamp == stamp && cache_->answers.size() < kCachedAnswers) cache_->answers.emplace(key, answer);
+  }
+  return answer;
+}
+
+LiveResponse LiveSite::Answer(int route, bool api, int number) const {
+  const Target t{static_cast<Route>(route), api, number};
   const auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
   if (!s) return Plain(503, kUpdatingText, t.api);
   switch (t.route) {
@@ -590,7 +691,7 @@ LiveResponse LiveSite::Respond(std::string_view method, std::string_view path) c
     }
     case Route::Event: {
       const PrintSources src(MeetFiles{meetFolder_, s->settings});
-      const auto d = EventOf(*s, src, t.number);
+      const auto d = EventOf(*s, src, meetFolder_, t.number);
       if (!d) return Plain(404, kNotFound, t.api);
       return t.api ? Json(EventJson(*s, src, options_, *d)) : Html(200, EventHtml(*s, src, options_, *d));
     }
@@ -619,7 +720,7 @@ std::vector<LiveSite::SiteFile> LiveSite::SiteFiles() const {
   out.push_back({"index.html", MeetHtml(*s, src, o)});
   out.push_back({"api/meet.json", MeetJson(*s, src)});
   for (const EventInfo& e : Events(*s, src))
-    if (const auto d = EventOf(*s, src, e.eventNo)) {
+    if (const auto d = EventOf(*s, src, meetFolder_, e.eventNo)) {
       out.push_back({"event/" + NumberText(e.eventNo) + ".html", EventHtml(*s, src, o, *d)});
       out.push_back({"api/event/" + NumberText(e.eventNo) + ".json", EventJson(*s, src, o, *d)});
     }

@@ -1,5 +1,6 @@
-// The live results site: the meet's pages and their JSON, built afresh from
-// the meet folder's files on every request. Nothing here writes a file.
+// The live results site: the meet's pages and their JSON, built from the
+// meet folder's files; an answer is kept until any of those files changes.
+// Nothing here writes a file.
 //   /            the meet and its events in program order, the next races
 //   /event/N     event N (its printed number): heats, and the results ranked
 //   /race/N      race N as the race screen shows it
@@ -8,6 +9,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,9 +57,14 @@ class LiveSite {
   std::vector<SiteFile> SiteFiles() const;
 
  private:
+  struct Cache;
+  // The answer to a GET of a route, built from the files.
+  LiveResponse Answer(int route, bool api, int number) const;
+
   std::filesystem::path meetFolder_;
   std::string entryFolder_, entryFileName_;
   LiveOptions options_;
+  std::shared_ptr<Cache> cache_;  // shared by the copies of the site
 };
 
 // Text for HTML (&, <, >, ", ') and for a JSON string (without the quotes).

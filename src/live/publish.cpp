@@ -45,8 +45,9 @@ std::string FilesStamp(const fs::path& meetFolder, const fs::path& entryFile) {
     parts.push_back(p.filename().string() + ":" + NumberText(static_cast<int64_t>(e ? 0 : size)) + ":" +
                     NumberText(static_cast<int64_t>(time.time_since_epoch().count())));
   };
+  // The folders too (lap/, goal/): a timing file added shows in its folder's time.
   for (fs::directory_iterator it(meetFolder, ec), end; !ec && it != end; it.increment(ec))
-    if (it->is_regular_file(ec)) stamp(it->path());
+    if (it->is_regular_file(ec) || it->is_directory(ec)) stamp(it->path());
   if (!entryFile.empty()) stamp(entryFile);
   std::sort(parts.begin(), parts.end());
   std::string out;

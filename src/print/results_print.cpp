@@ -18,10 +18,7 @@ using namespace results_print;
 constexpr int32_t kPlacedUpTo = 666665;
 constexpr int kRaceKeyBase = 1000000;
 
-struct Section {
-  std::string title;  // the category name; empty: the race's own band
-  std::vector<ResultLine> lines;
-};
+using Section = ResultSection;
 
 // The categories that apply to the race under 合同: not title-only, of a
 // compatible sex ("4" 男女共 fits every race), and covering its event.
@@ -134,8 +131,11 @@ int BandValue(const PrintSources& sources, const Entry& entry) {
   return entry.age;
 }
 
-std::vector<Section> Sections(const MeetFiles& meet, const PrintSources& sources, const RaceFileImage& races,
-                              const Race& race, const std::vector<ResultLine>& lines) {
+}  // namespace
+
+std::vector<ResultSection> EventResultSections(const MeetFiles& meet, const PrintSources& sources,
+                                               const RaceFileImage& races, const Race& race,
+                                               const std::vector<ResultLine>& lines) {
   std::vector<OptionalCategory> categories;
   if (meet.settings.seedingMode == "4") categories = ApplyingCategories(meet, race);
   if (categories.empty()) return {Section{{}, lines}};
@@ -162,8 +162,6 @@ std::vector<Section> Sections(const MeetFiles& meet, const PrintSources& sources
   for (Section& s : sections) AssignPlaces(s.lines);
   return sections;
 }
-
-}  // namespace
 
 std::vector<ResultLine> CollectEventResults(const RaceFileImage& races, int raceNo, int lanes) {
   const Race race = races.race(raceNo);
@@ -208,7 +206,7 @@ Result<int> PrintRaceResults(Platform& platform, const MeetFiles& meet, int race
   const PrintSources sources(meet);
   std::vector<ResultLine> lines = CollectEventResults(*races, raceNo, meet.settings.laneCount);
   AssignPlaces(lines);
-  const std::vector<Section> sections = Sections(meet, sources, *races, race, lines);
+  const std::vector<Section> sections = EventResultSections(meet, sources, *races, race, lines);
   for (int copy = 0; copy < copies; ++copy) {
     ResultsPrinter out(platform, sources, *races, race, relayLinesPerPage);
     if (lines.empty()) out.HeadingOnly(Section{});

@@ -55,6 +55,18 @@ std::vector<ResultLine> CollectEventResults(const RaceFileImage& races, int race
 // (1, 2, 2, 4); a time above 666665 gets none.
 void AssignPlaces(std::vector<ResultLine>& lines);
 
+// One part of the results list: under 合同 one per optional category that
+// applies to the race (title: the category's name), each placed on its own,
+// then the competitors no category covers under the race's own band (empty
+// title); otherwise the placed lines as they are, in one part.
+struct ResultSection {
+  std::string title;
+  std::vector<ResultLine> lines;
+};
+std::vector<ResultSection> EventResultSections(const MeetFiles& meet, const PrintSources& sources,
+                                               const RaceFileImage& races, const Race& race,
+                                               const std::vector<ResultLine>& placedLines);
+
 // Prints the results list of the event of race `raceNo`, `copies` times, each
 // copy its own document (ended here). A new page with the heading starts the
 // list and every `relayLinesPerPage` teams of a relay (every 50 lines of an

@@ -145,5 +145,55 @@ TEST_F(LiveMeet, PublishWritesTheSiteWithRelativeLinksAndOnlyWhatChanged) {
   EXPECT_FALSE(live::PublishSite(site, meet.dir.path(), meet.dir.path()));
 }
 
+TEST_F(LiveMeet, SplitsFromTheLapFileUnderTheResults) {
+  // Lane 1 of race 1: 14.80 at 25 m, finished 30.00; lane 2 has no lap lines.
+  std::filesystem::create_directories(meet.dir / "lap");
+  test::WriteFile(meet.dir / "lap" / "R0001", "1,\"0:14.80\",\"\"\r\n1,\"0:30.00\",\"G\"\r\n");
+  const std::string json = Get("/api/event/1");
+  At(json, "\"lane\":1,\"place\":1,\"name\":\"泳者1\"");
+  At(json, "\"time\":\"30.00\",\"splits\":[\"0:14.80\",\"30.00\"],\"laps\":[\"15.20\"]}");
+  At(json, "\"time\":\"31.00\",\"splits\":[],\"laps\":[]}");
+  At(Get("/event/1"), "<tr class=\"s\"><td colspan=\"5\">0:14.80  30.00 (15.20)</td></tr>");
+}
+
+TEST(LiveSite, ResultsPerOptionalCategoryUnderGodoAsThePrintout) {
+  test::PointsMeet meet;
+  meet.settings.seedingMode = "4";
+  meet.settings.classMode = "1";
+  // Ages 10, 14 and 30 in one race; categories up to 12 and 13 to 18.
+  meet.Event({{{0, 3100, 0, 10}, {1, 3000, 0, 14}, {2, 2900, 0, 30}}});
+  ASSERT_TRUE(SaveSettings(meet.dir.path(), meet.settings));
+  meet.Write();
+  std::string cats(32 * 3, '\0');
+  test::Put(cats, 0, test::Le16(2));
+  auto cat = [&](int n, int from, int to, const std::string& name) {
+    const size_t at = static_cast<size_t>(n) * 32;
+    test::Put(cats, at, "4");
+    test::Put(cats, at + 1, test::Le16(from));
+    test::Put(cats, at + 3, test::Le16(to));
+    test::Put(cats, at + 5, test::Le16(1));
+    test::Put(cats, at + 7, test::Le16(22));
+    test::Put(cats, at + 9, test::Sjis(name, 12));
+    test::Put(cats, at + 21, " ");
+  };
+  cat(1, 1, 12, "12歳以下");
+  cat(2, 13, 18, "13-18歳");
+  test::WriteFile(meet.dir / "optkubun.dat", cats);
+  const LiveSite site(meet.dir.path(), meet.settings.entryFolder, meet.settings.entryFileName, {});
+  const std::string json = site.Respond("GET", "/api/event/1").body;
+  // Each category placed on its own; the swimmer no category covers after them.
+  const size_t young = json.find("{\"title\":\"12歳以下\",\"results\":[{\"race\":1,\"heat\":1,\"lane\":1,\"place\":1,");
+  const size_t older = json.find("{\"title\":\"13-18歳\",\"results\":[{\"race\":1,\"heat\":1,\"lane\":2,\"place\":1,");
+  const size_t rest = json.find("\"results\":[{\"race\":1,\"heat\":1,\"lane\":3,\"place\":1,", older);
+  ASSERT_NE(young, std::string::npos) << json;
+  ASSERT_NE(older, std::string::npos) << json;
+  ASSERT_NE(rest, std::string::npos) << json;
+  EXPECT_LT(young, older);
+  // Across the whole event the 30-year-old is first.
+  EXPECT_NE(json.find("\"results\":[{\"race\":1,\"heat\":1,\"lane\":3,\"place\":1,"), std::string::npos);
+  const std::string page = site.Respond("GET", "/event/1").body;
+  EXPECT_LT(page.find("<h3>12歳以下</h3>"), page.find("<h3>13-18歳</h3>"));
+}
+
 }  // namespace
 }  // namespace meet

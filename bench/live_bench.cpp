@@ -1,0 +1,75 @@
+// The live results site over the masters-size meet, seeded, every lane swum:
+// /event/N of the event with the most heats (goal under 50 ms) and the meet
+// overview / (goal under 20 ms). "Fresh": the first request after the files
+// changed (built from the files); otherwise the answer kept since.
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+#include "bench_meet.h"
+#include "print/program_pages.h"
+#include "live/live_site.h"
+#include "settings/settings.h"
+
+namespace {
+
+struct LiveMeet {
+  meet::bench::BenchMeet& m = meet::bench::MastersMeet();
+  int largestEvent = 0;  // printed number of the event with the most heats
+  int heats = 0;
+  int races = 0;
+  bool ready = false;
+  LiveMeet() {
+    races = m.Seed();
+    if (races == 0 || m.SwimAll() <= 0 || !meet::SaveSettings(m.dir, m.settings)) return;
+    auto image = meet::RaceFileImage::Load(m.dir);
+    if (!image) return;
+    std::map<int, int> count;
+    for (int n = 1; n <= image->raceCount(); ++n) ++count[image->race(n).eventNo];
+    for (const auto& [event, n] : count)
+      if (event > 0 && n > heats) {
+        heats = n;
+        largestEvent = event;
+      }
+    ready = largestEvent > 0;
+  }
+  meet::live::LiveSite Site() const { return {m.dir, m.settings.entryFolder, m.settings.entryFileName, {}}; }
+};
+
+LiveMeet& Live() {
+  static LiveMeet meet;
+  return meet;
+}
+
+void Respond(benchmark::State& state, const std::string& path, bool fresh = false) {
+  LiveMeet& meet = Live();
+  if (!meet.ready) return state.SkipWithError("the masters meet could not be made");
+  const meet::live::LiveSite kept = meet.Site();
+  size_t bytes = 0;
+  for (auto _ : state) {
+    const auto r = (fresh ? meet.Site() : kept).Respond("GET", path);
+    if (r.status != 200) return state.SkipWithError(("status " + std::to_string(r.status)).c_str());
+    bytes = r.body.size();
+    benchmark::DoNotOptimize(r.body.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+  state.counters["heats"] = meet.heats;
+  state.counters["races"] = meet.races;
+}
+
+std::string LargestEvent(bool api) { return (api ? "/api/event/" : "/event/") + std::to_string(Live().largestEvent); }
+void BM_LiveEvent_Largest(benchmark::State& state) { Respond(state, LargestEvent(false)); }
+void BM_LiveEvent_Largest_Fresh(benchmark::State& state) { Respond(state, LargestEvent(false), true); }
+void BM_LiveEventJson_Largest_Fresh(benchmark::State& state) { Respond(state, LargestEvent(true), true); }
+void BM_LiveMeet(benchmark::State& state) { Respond(state, "/"); }
+void BM_LiveMeet_Fresh(benchmark::State& state) { Respond(state, "/", true); }
+void BM_LiveRace_Fresh(benchmark::State& state) { Respond(state, "/race/1", true); }
+
+BENCHMARK(BM_LiveEvent_Largest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveEvent_Largest_Fresh)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveEventJson_Largest_Fresh)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveMeet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveMeet_Fresh)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveRace_Fresh)->Unit(benchmark::kMillisecond);
+
+}  // namespace

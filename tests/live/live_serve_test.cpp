@@ -1,0 +1,155 @@
+// `meetctl serve` as a process over a meet made with meetctl: every route
+// against the race file, a race posted meanwhile, bad requests, and not one
+// byte or time of the meet's files changed by serving.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/time_code.h"
+#include "print/program_pages.h"
+#include "live/live_process.h"
+
+namespace meet {
+namespace {
+
+using test::Http;
+
+std::string TimeOf(int32_t code) {
+  std::string t = FormatTime(code);
+  t.erase(0, t.find_first_not_of(' '));
+  t.erase(t.find_last_not_of(' ') + 1);
+  return t;
+}
+
+// The number after `"key":` at or after `from`.
+int JsonNumber(const std::string& json, const std::string& key, size_t from = 0) {
+  const size_t at = json.find("\"" + key + "\":", from);
+  return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + key.size() + 3);
+}
+
+struct LiveServe : ::testing::Test {
+  void SetUp() override {
+    std::string message;
+    ASSERT_TRUE(meet.Make(120, 2, &message)) << message;
+    ASSERT_EQ(meet.Meetctl({"points", "tally"}).rc, 0);
+    port = test::FreePort();
+    server = std::make_unique<test::Child>(
+        std::vector<std::string>{test::MeetctlPath(), "--ctl", meet.ctl.string(), "serve", "--port", std::to_string(port)},
+        meet.dir / "serve.log");
+    ASSERT_TRUE(test::WaitForServer(port)) << test::ReadFile(meet.dir / "serve.log");
+  }
+  void TearDown() override { server.reset(); }
+  std::string Get(const std::string& path) {
+    const auto a = Http(port, "GET", path);
+    EXPECT_EQ(a.status, 200) << path << " " << a.error << "\n" << a.body;
+    return a.body;
+  }
+  test::SeededMeet meet;
+  int port = 0;
+  std::unique_ptr<test::Child> server;
+};
+
+TEST_F(LiveServe, EveryRouteShowsTheRaceFile) {
+  const auto before = test::FolderState(meet.dir / "meets");
+  auto races = RaceFileImage::Load(meet.meet);
+  ASSERT_TRUE(races);
+  const Race first = races->race(1);
+
+  const std::string meetJson = Get("/api/meet");
+  EXPECT_EQ(JsonNumber(meetJson, "races"), races->raceCount());
+  EXPECT_NE(Get("/").find("href=\"event/" + std::to_string(first.eventNo) + "\""), std::string::npos);
+
+  // Race 1 lane by lane as posted.
+  const std::string raceJson = Get("/api/race/1");
+  EXPECT_NE(raceJson.find("\"swum\":true"), std::string::npos);
+  for (size_t k = 0; k < 8; ++k)
+    if (first.laneNo[k] != 0) {
+      EXPECT_NE(raceJson.find("\"lane\":\"" + std::to_string(k + 1) + "\","), std::string::npos) << k;
+    }
+  const std::string racePage = Get("/race/1");
+  for (size_t k = 0; k < 8; ++k)
+    if (first.laneNo[k] != 0) {
+      EXPECT_NE(racePage.find(">" + TimeOf(first.laneTime[k]) + "<"), std::string::npos) << k;
+    }
+
+  // The event's results: every timed lane of its heats, fastest first, with
+  // its heat and lane.
+  std::vector<std::pair<int32_t, std::string>> timed;
+  for (int n = 1; n <= races->raceCount(); ++n) {
+    const Race r = races->race(n);
+    if (r.eventNo != first.eventNo) continue;
+    for (size_t k = 0; k < 8; ++k)
+      if (r.laneNo[k] != 0 && r.laneTime[k] > 0 && r.laneTime[k] < kNoRecord && r.laneRecordClass[k] != 99)
+        timed.emplace_back(r.laneTime[k], std::to_string(r.heatNo) + "-" + std::to_string(k + 1));
+  }
+  ASSERT_FALSE(timed.empty());
+  std::stable_sort(timed.begin(), timed.end(), [](auto& a, auto& b) { return a.first < b.first; });
+  const std::string event = "/event/" + std::to_string(first.eventNo);
+  const auto rows = test::TableRows(Get(event), "<h2>結果</h2>");
+  std::vector<std::pair<std::string, std::string>> shown, expected;
+  for (const auto& row : rows)
+    if (row.size() == 5) shown.emplace_back(row[4], row[1]);
+  for (const auto& [time, heatLane] : timed) expected.emplace_back(TimeOf(time), heatLane);
+  // Equal times may stand in either order.
+  std::sort(shown.begin(), shown.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(rows.front().at(0), "1");
+  const std::string eventJson = Get("/api" + event);
+  EXPECT_EQ(JsonNumber(eventJson, "event"), first.eventNo);
+  EXPECT_NE(eventJson.find("\"splits\":[\""), std::string::npos);  // the stand-in wrote the lap file
+
+  EXPECT_NE(Get("/api/points").find("\"tallied\":true"), std::string::npos);
+  EXPECT_NE(Get("/points").find("<h2>総合</h2>"), std::string::npos);
+  EXPECT_EQ(Http(port, "HEAD", event).status, 200);
+
+  struct Bad {
+    const char* method;
+    std::string path;
+    int status;
+  };
+  const std::string overlong(40, '9');
+  const Bad bad[] = {
+      {"POST", "/", 405},          {"PUT", "/api/race/1", 405},  {"DELETE", event, 405},
+      {"POST", "/nowhere", 405},   {"GET", "/nowhere", 404},     {"GET", "/event/0", 404},
+      {"GET", "/event/-1", 404},   {"GET", "/event/99999", 404}, {"GET", "/event/1e3", 404},
+      {"GET", "/race/0", 404},     {"GET", "/race/-1", 404},     {"GET", "/race/99999", 404},
+      {"GET", "/race/1e3", 404},   {"GET", "/race/" + overlong, 404}, {"GET", "/api/event/" + overlong, 404},
+      {"GET", "/api/race/99999", 404}, {"GET", "/kijun.dat", 404}, {"GET", "/../kijun.dat", 404},
+      {"GET", "/%2e%2e/kijun.dat", 404}, {"GET", "/race/1/../../taikai.dat", 404}, {"GET", "/api/", 404},
+  };
+  for (const Bad& b : bad) EXPECT_EQ(Http(port, b.method, b.path).status, b.status) << b.method << " " << b.path;
+
+  EXPECT_TRUE(server->running());
+  EXPECT_TRUE(test::FolderState(meet.dir / "meets") == before) << "serving changed a file of the meet";
+}
+
+TEST_F(LiveServe, ARacePostedMeanwhileShowsOnTheNextRequest) {
+  // The first race not yet posted.
+  auto races = RaceFileImage::Load(meet.meet);
+  ASSERT_TRUE(races);
+  int next = 3;
+  while (next <= races->raceCount() && races->race(next).laneNo[3] == 0 && races->race(next).laneNo[4] == 0) ++next;
+  ASSERT_LE(next, races->raceCount());
+  const std::string path = "/api/race/" + std::to_string(next);
+  const std::string event = "/event/" + std::to_string(races->race(next).eventNo);
+  const std::string before = Get(path), eventBefore = Get(event);
+  EXPECT_NE(before.find("\"swum\":false"), std::string::npos);
+
+  std::string message;
+  ASSERT_TRUE(meet.Post(next, &message)) << message;
+  const auto posted = test::FolderState(meet.dir / "meets");
+  const std::string after = Get(path);
+  EXPECT_NE(after.find("\"swum\":true"), std::string::npos) << after;
+  races = RaceFileImage::Load(meet.meet);
+  const Race r = races->race(next);
+  for (size_t k = 0; k < 8; ++k)
+    if (r.laneNo[k] != 0 && r.laneTime[k] > 0 && r.laneTime[k] < kNoRecord) {
+      EXPECT_NE(after.find("\"time\":\"" + TimeOf(r.laneTime[k]) + "\""), std::string::npos) << k;
+    }
+  EXPECT_NE(Get(event), eventBefore);
+  EXPECT_TRUE(test::FolderState(meet.dir / "meets") == posted) << "serving changed a file of the meet";
+}
+
+}  // namespace
+}  // namespace meet
