@@ -1,4 +1,5 @@
 #include "live/live_site.h"
+#include "core/html.h"
 
 #include <algorithm>
 #include <map>
@@ -733,22 +734,6 @@ std::vector<LiveSite::SiteFile> LiveSite::SiteFiles() const {
   if (!table) return {};
   out.push_back({"points.html", PointsHtmlPage(*table, o)});
   out.push_back({"api/points.json", PointsJson(*table)});
-  return out;
-}
-
-std::string HtmlEscaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
   return out;
 }
 

@@ -67,8 +67,7 @@ class LiveSite {
   std::shared_ptr<Cache> cache_;  // shared by the copies of the site
 };
 
-// Text for HTML (&, <, >, ", ') and for a JSON string (without the quotes).
-std::string HtmlEscaped(std::string_view text);
+// Text for a JSON string (without the quotes).
 std::string JsonEscaped(std::string_view text);
 
 }  // namespace meet::live
