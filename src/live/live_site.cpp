@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 #include <tuple>
 #include <optional>
 
@@ -43,10 +44,13 @@ constexpr const char* kStyle =
 
 // --- what is read from the meet folder, afresh per request -----------------
 
+struct People;
+
 struct Snapshot {
   Settings settings;
   RaceFileImage races;
   std::optional<RaceStates> states;
+  People* people = nullptr;  // the names kept since the entry file last changed
 };
 
 // The meet's files, or nothing when the race file was caught half-written (a
@@ -120,6 +124,39 @@ Person PersonOf(const std::optional<Entry>& entry, const LiveOptions& o) {
   if (MaskedEntry(*entry, o)) return {Trimmed(kMaskedName), Trimmed(kMaskedKana), kMaskedClub};
   return {Trimmed(PrintedName(entry->swimmerName)), Trimmed(PrintedText(entry->swimmerKana)),
           Trimmed(PrintedName(entry->affiliation))};
+}
+
+// The names shown for the entries, kept while the entry file stays as it was:
+// it does not change during a meet, while the race files change with every
+// race, and the largest event's page names thousands of entries.
+struct People {
+  std::mutex lock;
+  std::string stamp;  // the entry file's size and modification time
+  std::unordered_map<int, Person> byEntry;
+
+  void Refresh(const std::filesystem::path& entryFile) {
+    std::error_code ec;
+    std::string now;
+    if (const auto size = std::filesystem::file_size(entryFile, ec); !ec) {
+      const auto time = std::filesystem::last_write_time(entryFile, ec);
+      if (!ec) now = std::to_string(size) + ":" + std::to_string(time.time_since_epoch().count());
+    }
+    std::lock_guard guard(lock);
+    if (now != stamp || now.empty()) byEntry.clear();
+    stamp = now;
+  }
+};
+
+Person PersonFor(const Snapshot& s, const PrintSources& src, const LiveOptions& o, int n) {
+  if (!s.people || n <= 0) return PersonOf(src.entry(n), o);
+  {
+    std::lock_guard guard(s.people->lock);
+    if (auto it = s.people->byEntry.find(n); it != s.people->byEntry.end()) return it->second;
+  }
+  Person p = PersonOf(src.entry(n), o);
+  std::lock_guard guard(s.people->lock);
+  s.people->byEntry.emplace(n, p);
+  return p;
 }
 
 // A heat is swum once its results were entered or posted ("7", "8"), or a
@@ -339,7 +376,7 @@ LaneView MakeView(const Snapshot& s, const PrintSources& src, const LiveOptions&
                   int slot, int place) {
   const Race r = s.races.race(raceNo);
   const size_t k = static_cast<size_t>(slot);
-  LaneView v{raceNo, r.heatNo, slot + 1, PersonOf(src.entry(r.laneNo[k]), o), Trimmed(FormatTime(r.laneEntryTime[k])),
+  LaneView v{raceNo, r.heatNo, slot + 1, PersonFor(s, src, o, r.laneNo[k]), Trimmed(FormatTime(r.laneEntryTime[k])),
              Trimmed(FormatTime(r.laneTime[k])), place > 0 ? NumberText(place) : std::string(), {}, {}};
   // The lap file holds lanes 1 to 10.
   if (const auto laps = d.laps.find(raceNo); laps != d.laps.end() && slot < 10) {
@@ -654,6 +691,7 @@ struct LiveSite::Cache {
   std::mutex lock;
   std::string stamp;
   std::map<std::tuple<int, bool, int>, LiveResponse> answers;
+  People people;
 };
 
 LiveResponse LiveSite::Respond(std::string_view method, std::string_view path) const {
@@ -683,8 +721,10 @@ LiveResponse LiveSite::Respond(std::string_view method, std::string_view path) c
 
 LiveResponse LiveSite::Answer(int route, bool api, int number) const {
   const Target t{static_cast<Route>(route), api, number};
-  const auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
+  auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
   if (!s) return Plain(503, kUpdatingText, t.api);
+  cache_->people.Refresh(entryFile());
+  s->people = &cache_->people;
   switch (t.route) {
     case Route::Meet: {
       const PrintSources src(MeetFiles{meetFolder_, s->settings});
@@ -712,8 +752,10 @@ LiveResponse LiveSite::Answer(int route, bool api, int number) const {
 }
 
 std::vector<LiveSite::SiteFile> LiveSite::SiteFiles() const {
-  const auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
+  auto s = LoadSnapshot(meetFolder_, entryFolder_, entryFileName_);
   if (!s) return {};
+  cache_->people.Refresh(entryFile());
+  s->people = &cache_->people;
   LiveOptions o = options_;
   o.staticFiles = true;
   std::vector<SiteFile> out;
