@@ -140,11 +140,18 @@ int64_t CheckCount(Findings& f, std::string_view label, std::string_view unit, i
 // What the other files are checked against.
 struct MeetCounts {
   std::optional<int64_t> entries;  // entries the entry file holds; nullopt when it can't be read
-  int64_t races = 0;               // races of taikai.dat that can be used
-  bool raceFile = false;           // taikai.dat was there and readable
-  std::vector<int16_t> blockRaces; // relayRace of blocks 1..relayCount (index b − 1)
-  bool relayFile = false;
+  // Races of taikai.dat that can be used (0 when it is missing); nullopt when
+  // it is there but cannot be read: nothing is compared with it then.
+  std::optional<int64_t> races = 0;
+  // relayRace of blocks 1..relayCount (index b − 1); nullopt likewise.
+  std::optional<std::vector<int16_t>> blockRaces = std::vector<int16_t>{};
 };
+
+// A race number against the races of taikai.dat (nothing when it can't be read).
+void CheckRaceNo(Findings& f, const std::string& where, int64_t race, const MeetCounts& counts) {
+  if (counts.races && (race < 1 || race > *counts.races))
+    f.Add(where, "レース " + N(race) + " は taikai.dat（" + N(*counts.races) + " レース）にありません。");
+}
 
 // ------------------------------------------------------------------ files
 
@@ -235,22 +242,19 @@ void CheckEntryFile(Findings& f, const fs::path& path, MeetCounts& counts) {
 void PeekRaceAndRelayFiles(const fs::path& meetFolder, MeetCounts& counts) {
   namespace R = race_layout;
   namespace B = relay_layout;
-  if (auto file = RecordFile::Open(FindFile(meetFolder, kRaceFileName), R::kRecordLength, RecordFile::Mode::ReadOnly);
-      file && !Missing(file->path())) {
-    counts.raceFile = true;
-    if (file->byteSize() > R::kEmptyFileSize)
-      counts.races = std::clamp<int64_t>(file->Read(1).I16(R::kRaceCount), 0,
-                                         std::min<int64_t>(WholeRecordsAfter(*file, R::kFirstRaceRecord - 1), R::kMaxRace));
+  if (auto file = RecordFile::Open(FindFile(meetFolder, kRaceFileName), R::kRecordLength, RecordFile::Mode::ReadOnly); !file) {
+    counts.races.reset();
+  } else if (file->byteSize() > R::kEmptyFileSize) {
+    counts.races = std::clamp<int64_t>(file->Read(1).I16(R::kRaceCount), 0,
+                                       std::min<int64_t>(WholeRecordsAfter(*file, R::kFirstRaceRecord - 1), R::kMaxRace));
   }
-  if (auto file = RecordFile::Open(FindFile(meetFolder, kRelayFileName), B::kRecordLength, RecordFile::Mode::ReadOnly);
-      file && !Missing(file->path())) {
-    counts.relayFile = true;
-    if (file->byteSize() > B::kEmptyFileSize) {
-      const int64_t blocks = std::clamp<int64_t>(file->Read(1).I16(B::kRelayCount), 0,
-                                                 std::min<int64_t>(WholeRecordsAfter(*file, B::kFirstBlockRecord - 1), B::kMaxBlock));
-      for (int64_t b = 1; b <= blocks; ++b)
-        counts.blockRaces.push_back(file->Read(b + B::kFirstBlockRecord - 1).I16(B::kRelayRace));
-    }
+  if (auto file = RecordFile::Open(FindFile(meetFolder, kRelayFileName), B::kRecordLength, RecordFile::Mode::ReadOnly); !file) {
+    counts.blockRaces.reset();
+  } else if (file->byteSize() > B::kEmptyFileSize) {
+    const int64_t blocks = std::clamp<int64_t>(file->Read(1).I16(B::kRelayCount), 0,
+                                               std::min<int64_t>(WholeRecordsAfter(*file, B::kFirstBlockRecord - 1), B::kMaxBlock));
+    for (int64_t b = 1; b <= blocks; ++b)
+      counts.blockRaces->push_back(file->Read(b + B::kFirstBlockRecord - 1).I16(B::kRelayRace));
   }
 }
 
@@ -261,19 +265,21 @@ void CheckRaceFile(Findings& f, const fs::path& meetFolder, const MeetCounts& co
   if (!file || file->byteSize() <= R::kEmptyFileSize) return;
   const int64_t races = CheckCount(f, "レース数", "レース", file->Read(1).I16(R::kRaceCount),
                                    WholeRecordsAfter(*file, R::kFirstRaceRecord - 1), R::kMaxRace);
-  const int64_t blocks = static_cast<int64_t>(counts.blockRaces.size());
   for (int64_t r = 1; r <= races; ++r) {
     const Record rec = file->Read(r + R::kFirstRaceRecord - 1);
     const std::string where = "レース " + N(r);
     CheckText(f, where, "性別", rec.Raw(R::kSexCode, 1));
     CheckText(f, where, "予決", rec.Raw(R::kRoundCode, 1));
     CheckText(f, where, "開始時刻", rec.Raw(R::kStartTime, R::kStartTimeWidth));
-    const int16_t relayRec = rec.I16(R::kRelayRec);
-    if (relayRec < 0 || relayRec > blocks) {
-      f.Add(where, "リレーブロック " + N(relayRec) + " が relay.dat（" + N(blocks) + " ブロック）にありません。");
-    } else if (relayRec > 0 && counts.blockRaces[static_cast<size_t>(relayRec - 1)] != r) {
-      f.Add(where, "リレーブロック " + N(relayRec) + " はこのレースではなくレース " +
-                       N(counts.blockRaces[static_cast<size_t>(relayRec - 1)]) + " のものです。");
+    if (const int16_t relayRec = rec.I16(R::kRelayRec); counts.blockRaces) {
+      const std::vector<int16_t>& blocks = *counts.blockRaces;
+      if (relayRec < 0 || relayRec > static_cast<int64_t>(blocks.size())) {
+        f.Add(where, "リレーブロック " + N(relayRec) + " が relay.dat（" + N(static_cast<int64_t>(blocks.size())) +
+                         " ブロック）にありません。");
+      } else if (relayRec > 0 && blocks[static_cast<size_t>(relayRec - 1)] != r) {
+        f.Add(where, "リレーブロック " + N(relayRec) + " はこのレースではなくレース " +
+                         N(blocks[static_cast<size_t>(relayRec - 1)]) + " のものです。");
+      }
     }
     for (int k = 0; k < R::kSlots; ++k) {
       const std::string lane = where + " " + LaneName(k);
@@ -288,16 +294,17 @@ void CheckRaceFile(Findings& f, const fs::path& meetFolder, const MeetCounts& co
 void CheckRaceStates(Findings& f, const fs::path& meetFolder, const MeetCounts& counts) {
   f.Begin(kRaceStateFileName);
   const fs::path path = FindFile(meetFolder, kRaceStateFileName);
+  const int64_t races = counts.races.value_or(0);
   if (Missing(path)) {
-    if (counts.races > 0) f.Add("", "ありません。taikai.dat の " + N(counts.races) + " レースに状態がありません。");
+    if (races > 0) f.Add("", "ありません。taikai.dat の " + N(races) + " レースに状態がありません。");
     return;
   }
   auto file = OpenForCheck(f, path, kRaceStateRecordLength, kRaceStateMaxBytes);
   if (!file) return;
   const int64_t held = static_cast<int64_t>(std::min<uint64_t>(file->byteSize(), kRaceStateMaxBytes));
-  const std::string states = file->ReadBytesAt(0, static_cast<size_t>(std::min<int64_t>(held, counts.races)));
-  if (counts.races > held)
-    f.Add("", "taikai.dat の " + RaceRange(held + 1, counts.races) + " の状態がありません（ファイルは " + N(held) +
+  const std::string states = file->ReadBytesAt(0, static_cast<size_t>(std::min<int64_t>(held, races)));
+  if (races > held)
+    f.Add("", "taikai.dat の" + RaceRange(held + 1, races) + " の状態がありません（ファイルは " + N(held) +
                   " バイト）。");
   for (size_t i = 0; i < states.size(); ++i) {
     const char c = states[i];
@@ -323,8 +330,7 @@ void CheckRelayFile(Findings& f, const fs::path& meetFolder, const MeetCounts& c
     const Record rec = file->Read(b + B::kFirstBlockRecord - 1);
     const std::string where = "ブロック " + N(b);
     if (const int16_t no = rec.I16(B::kRelayBlockNo); no != b) f.Add(where, "ブロック番号が " + N(no) + " になっています。");
-    if (const int16_t race = rec.I16(B::kRelayRace); race < 1 || race > counts.races)
-      f.Add(where, "レース " + N(race) + " は taikai.dat（" + N(counts.races) + " レース）にありません。");
+    CheckRaceNo(f, where, rec.I16(B::kRelayRace), counts);
     for (int k = 0; k < 12; ++k)
       for (int leg = 0; leg < 4; ++leg)
         CheckEntryNo(f, where + " " + LaneName(k) + " 第 " + N(leg + 1) + " 泳者", rec.I16(B::kLegMembers + 2 * (leg * 12 + k)),
@@ -348,8 +354,8 @@ void CheckProgramFile(Findings& f, const fs::path& meetFolder, const MeetCounts&
       f.Add(where, "組数 " + N(heats) + " は負の数です。");
     } else if (orderNo != 0 && heats > 0) {
       const int64_t last = static_cast<int64_t>(first) + heats - 1;
-      if (first < 1 || last > counts.races)
-        f.Add(where, RaceRange(first, last) + " が taikai.dat（" + N(counts.races) + " レース）にありません。");
+      if (counts.races && (first < 1 || last > *counts.races))
+        f.Add(where, RaceRange(first, last) + " が taikai.dat（" + N(*counts.races) + " レース）にありません。");
     }
   }
 }
@@ -368,9 +374,7 @@ void CheckPageFile(Findings& f, const fs::path& meetFolder, const MeetCounts& co
       const int16_t race = rec.I16(H::kPageRace + 2 * k);
       if (race == 0) continue;
       ++filled;
-      if (race < 0 || race > counts.races)
-        f.Add("ページ " + N(p) + " 枠 " + N(k + 1),
-              "レース " + N(race) + " は taikai.dat（" + N(counts.races) + " レース）にありません。");
+      CheckRaceNo(f, "ページ " + N(p) + " 枠 " + N(k + 1), race, counts);
     }
     if (const int16_t slots = rec.I16(H::kSlotCount); slots != filled)
       f.Add("ページ " + N(p), "枠数 " + N(slots) + " が、レースの入った枠の数 " + N(filled) + " と合いません。");
@@ -481,8 +485,7 @@ void CheckTimingFiles(Findings& f, const fs::path& meetFolder, const MeetCounts&
                       char letter) {
   for (const auto& [race, path] : TimingFiles(meetFolder, folder, letter)) {
     f.Begin(std::string(folder) + "/" + path.filename().string());
-    if (race < 1 || race > counts.races)
-      f.Add("", "レース " + N(race) + " は taikai.dat（" + N(counts.races) + " レース）にありません。");
+    CheckRaceNo(f, "", race, counts);
     auto bytes = ReadFileHead(path, kMaxTimingFileBytes + 1);
     if (!bytes) {
       f.Add("", bytes.error().message);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -123,9 +124,10 @@ TEST_F(MeetctlCheck, EachPlantedFaultIsFoundWithItsFileAndRecord) {
     fs::copy(*good_ / "t.Mos", copy / "t.Mos");
     row.plant(copy / "t", copy / "t.Mos");
     const MeetCheckReport report = CheckMeetFolder(copy / "t", copy / "t.Mos");
-    ASSERT_FALSE(report.lines.empty());
     EXPECT_EQ(report.findings, static_cast<int>(report.lines.size()));
-    EXPECT_TRUE(report.lines[0].starts_with(row.found)) << report.lines[0];
+    EXPECT_TRUE(std::any_of(report.lines.begin(), report.lines.end(),
+                            [&](const std::string& line) { return line.starts_with(row.found); }))
+        << (report.lines.empty() ? "nothing found" : report.lines[0]);
   }
 }
 
