@@ -17,6 +17,12 @@ std::string StatusLabel(int32_t code) {
   return {};
 }
 
+bool IsTimeCode(int32_t code) {
+  if (code >= 0 && code < 595900) return (code / 100) % 100 < 60;
+  if (code <= kParticipation) return code >= 595900;
+  return (code >= kDisqualifiedFirst && code <= kDidNotFinish) || code == kWithdrawn || code == kNoRecord;
+}
+
 std::string FormatTime(int32_t code) {
   // The sign is dropped: negative codes never arise.
   int64_t magnitude = code < 0 ? -static_cast<int64_t>(code) : code;

@@ -18,6 +18,12 @@ inline constexpr int32_t kNoRecord = 999999;
 // The label of a status code 700001..700007 ("ｽﾀｰﾄ" … "途中"); empty otherwise.
 std::string StatusLabel(int32_t code);
 
+// True for a value the system can hold as a result: 0 (no result), a time
+// up to 59:58.99 whose seconds are 00–59, participation 595900..666666, the
+// codes 700001..700007, 888888 and 999999. The values between the reserved
+// ones, negative values and seconds of 60 and more are no time code.
+bool IsTimeCode(int32_t code);
+
 // The display text of a time code: empty for 0..9, otherwise eight characters
 // ("␣1:23.45", "␣␣␣23.45") unless a reserved value gives its label.
 std::string FormatTime(int32_t code);

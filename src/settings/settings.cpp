@@ -161,9 +161,7 @@ void ParseSettings(std::string_view fileBytes, const std::filesystem::path& meet
 }
 
 void LoadSettings(const std::filesystem::path& meetFolder, Settings& s) {
-  // A sound file is well under this; more is never read into memory.
-  constexpr uint64_t kMostBytes = static_cast<uint64_t>(kSettingsValueCount) * (kMaxSettingText + 1) + 2;
-  auto bytes = ReadFileHead(FindFile(meetFolder, kSettingsFileName), kMostBytes);
+  auto bytes = ReadFileHead(FindFile(meetFolder, kSettingsFileName), kMaxSettingsFileBytes);
   if (!bytes) {
     ResetSettings(s);
     ApplyLaneRules(s);

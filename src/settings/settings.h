@@ -75,6 +75,8 @@ Status SaveSettings(const std::filesystem::path& meetFolder, const Settings& s);
 // names the field and says which.
 inline constexpr int kMaxSettingText = 255;
 Status CheckSettingText(std::string_view label, std::string_view value);
+// A sound kijun.dat is well under this; more is never read into memory.
+inline constexpr uint64_t kMaxSettingsFileBytes = static_cast<uint64_t>(kSettingsValueCount) * (kMaxSettingText + 1) + 2;
 
 // Print copy counts are used held to 0..kMaxPrintCopies whatever the file
 // holds; the notice names the counts that were out of range (empty when none).

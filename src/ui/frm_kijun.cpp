@@ -23,9 +23,11 @@
 #include <QVBoxLayout>
 
 #include "core/file_names.h"
+#include "data/entry_file.h"
 #include "settings/folders.h"
 #include "ui/folder_roots.h"
 #include "ui/frm_live.h"
+#include "ui/frm_tenken.h"
 #include "ui/screen_registry.h"
 #include "ui/widget_kit.h"
 
@@ -489,6 +491,17 @@ QWidget* FrmKijun::BuildButtons() {
     frmLive_->raise();
   });
   row->addWidget(live);
+  // "点検": what does not fit in the meet folder in use and its entry file.
+  auto* check = new QPushButton("点検");
+  check->setObjectName("cmdTenken");
+  check->setMinimumHeight(36);
+  connect(check, &QPushButton::clicked, this, [this] {
+    auto* window = new FrmTenken(screen_.folders().meetFolder,
+                                 EntryFilePath(screen_.folders().entryFolder, screen_.folders().entryFileName), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+  });
+  row->addWidget(check);
   return box;
 }
 

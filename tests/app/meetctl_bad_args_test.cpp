@@ -33,7 +33,7 @@ std::vector<std::string> Words(const std::string& line) {
 
 // One row per fault; each verb of the help list has at least one.
 const char* const kBadLines[] = {
-    "categories", "categories bogus", "categories list extra", "categories delete", "categories delete abc",
+    "check extra", "categories", "categories bogus", "categories list extra", "categories delete", "categories delete abc",
     "categories delete 9999", "categories set", "categories add",
     "race confirm", "race confirm abc", "race confirm 9999", "race confirm 1 extra",
     "race reset", "race reset abc", "race reset 9999",

@@ -82,6 +82,17 @@ TEST(TimeOrdering, StatusesSortAfterEveryTime) {
   EXPECT_EQ(keys, (std::vector<std::string>{"  2507", " 12345", "666666", "888888"}));
 }
 
+TEST(IsTimeCode, TimesAndReservedValuesOnly) {
+  const struct { int32_t code; bool valid; } rows[] = {
+      {0, true},       {45, true},         {2507, true},      {5999, true},      {6000, false},  // 60 seconds
+      {12345, true},   {17500, false},     {595899, true},    {595900, true},    {666666, true},
+      {666667, false}, {700000, false},    {700001, true},    {700007, true},    {700008, false},
+      {888887, false}, {888888, true},     {999998, false},   {999999, true},    {1000000, false},
+      {-1, false},     {INT32_MIN, false}, {INT32_MAX, false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(IsTimeCode(row.code), row.valid) << row.code;
+}
+
 TEST(ClockText, ColonsAreInsertedAndRemoved) {
   EXPECT_EQ(ClockWithColons("093000"), "09:30:00");
   EXPECT_EQ(ClockWithoutColons("09:30:00"), "093000");
