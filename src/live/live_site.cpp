@@ -380,13 +380,11 @@ LaneView MakeView(const Snapshot& s, const PrintSources& src, const LiveOptions&
              Trimmed(FormatTime(r.laneTime[k])), place > 0 ? NumberText(place) : std::string(), {}, {}};
   // The lap file holds lanes 1 to 10.
   if (const auto laps = d.laps.find(raceNo); laps != d.laps.end() && slot < 10) {
-    for (const std::string& text : readLapTimes(laps->second, slot + 1, r.laneTime[k]).texts)
-      v.splits.push_back(Trimmed(text));
-    // The laps from the times as timed, all written alike (the final time
-    // that replaces the last split is written without minutes under one).
-    const LapTimes timed = readLapTimes(laps->second, slot + 1, 0);
-    for (size_t i = 1; i < timed.texts.size(); ++i)
-      v.laps.push_back(Trimmed(lapDifference(timed.texts[i - 1], timed.texts[i])));
+    // As the lap sheet prints them: the last split is the final time.
+    const LapTimes times = readLapTimes(laps->second, slot + 1, r.laneTime[k]);
+    for (const std::string& text : times.texts) v.splits.push_back(Trimmed(text));
+    for (size_t i = 1; i < times.texts.size(); ++i)
+      v.laps.push_back(Trimmed(lapDifference(times.texts[i - 1], times.texts[i])));
   }
   return v;
 }

@@ -147,8 +147,11 @@ LapTimes readLapTimes(const std::filesystem::path& meetFolder, int race, int lan
 }
 
 std::string lapDifference(std::string_view earlier, std::string_view later) {
+  // The times are compared by value, not as texts: the last split is the
+  // final time as the desk writes it ("   30.12", " 1:05.12") while the
+  // timing system writes "00:15.10", and as texts every such final time
+  // under ten minutes would sort before the splits and lose its lap.
   const std::string e = Width8(earlier), l = Width8(later);
-  if (l < e) return {};
   const auto from = Hundredths(e), to = Hundredths(l);
   if (!from || !to || *to < *from) return {};
   const int d = *to - *from;

@@ -62,7 +62,9 @@ LapTimes readLapTimes(const std::filesystem::path& meetFolder, int race, int lan
 
 // The later split text minus the earlier (texts mm:ss.hh, right-aligned in 8)
 // as a formatted time, borrowing 100 hundredths per second and 60 seconds per
-// minute; empty when the later text sorts before the earlier one.
+// minute; empty when the later time is before the earlier one or either is
+// no time. The texts may be written either way ("00:31.50" as timed, "   31.50"
+// as the desk shows a final time).
 std::string lapDifference(std::string_view earlier, std::string_view later);
 
 }  // namespace meet

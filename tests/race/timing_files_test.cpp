@@ -34,6 +34,9 @@ TEST(LapDifference, BorrowsAndRefusesAnEarlierLaterText) {
       {" 1:05.12", "   31.50", ""},       // the later sorts first
       {"   31.50", "    参加", ""},
       {"31.50", "1:00.00", "   28.50"},   // short texts are right-aligned first
+      {"00:15.10", "   30.12", "   15.02"},  // a split as timed, then the final time as shown
+      {"00:31.50", " 1:05.12", "   33.62"},
+      {"01:05.12", "   31.50", ""},
   };
   for (const Row& r : rows) EXPECT_EQ(lapDifference(r.earlier, r.later), r.difference) << r.earlier << " " << r.later;
 }
