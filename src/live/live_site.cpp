@@ -46,12 +46,75 @@ constexpr const char* kStyle =
 
 struct People;
 
+// The lap files read, by race, each with the size and modification time it
+// had: the timing system writes a race's lap file once, so a page built
+// again after a posting reads only the new ones.
+struct LapFiles {
+  std::mutex lock;
+  std::map<int, std::pair<std::string, std::vector<LapLine>>> byRace;
+};
+
 struct Snapshot {
   Settings settings;
   RaceFileImage races;
   std::optional<RaceStates> states;
   People* people = nullptr;  // the names kept since the entry file last changed
+  LapFiles* lapFiles = nullptr;       // the lap files read, kept while they stay as they were
+  std::map<int, std::string> lapRaces;  // the races with a lap file: its size and time
+
+  // Race n, decoded once per request (an event's page looks at each heat
+  // many times).
+  const Race& RaceAt(int n) const {
+    if (n < 1 || n > races.raceCount()) {
+      if (!outside) outside = races.race(n);
+      return *outside;
+    }
+    if (decoded.empty()) decoded.resize(static_cast<size_t>(races.raceCount()) + 1);
+    auto& r = decoded[static_cast<size_t>(n)];
+    if (!r) r = races.race(n);
+    return *r;
+  }
+
+ private:
+  mutable std::vector<std::optional<Race>> decoded;
+  mutable std::optional<Race> outside;
 };
+
+// The races whose lap file is in the lap folder, by one look at the folder
+// (looking for each heat's file in turn reads the folder once per heat when
+// the file is not there).
+std::map<int, std::string> RacesWithLapFiles(const std::filesystem::path& folder) {
+  std::map<int, std::string> out;
+  std::error_code ec;
+  const std::filesystem::path dir = FindFile(folder, "lap");
+  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() != 5 || (name[0] != 'R' && name[0] != 'r')) continue;
+    if (name.find_first_not_of("0123456789", 1) != std::string::npos) continue;
+    std::error_code statEc;
+    const auto size = it->file_size(statEc);
+    const auto time = statEc ? std::filesystem::file_time_type{} : it->last_write_time(statEc);
+    out.emplace(std::stoi(name.substr(1)),
+                statEc ? std::string() : std::to_string(size) + ":" + std::to_string(time.time_since_epoch().count()));
+  }
+  return out;
+}
+
+// The lap file of race n, from the kept copy while the file is unchanged.
+std::vector<LapLine> LapsOf(const Snapshot& s, const std::filesystem::path& folder, int n) {
+  const auto listed = s.lapRaces.find(n);
+  if (listed == s.lapRaces.end()) return {};
+  if (!s.lapFiles || listed->second.empty()) return ReadLapFile(folder, n);
+  {
+    std::lock_guard guard(s.lapFiles->lock);
+    if (auto it = s.lapFiles->byRace.find(n); it != s.lapFiles->byRace.end() && it->second.first == listed->second)
+      return it->second.second;
+  }
+  std::vector<LapLine> laps = ReadLapFile(folder, n);
+  std::lock_guard guard(s.lapFiles->lock);
+  s.lapFiles->byRace[n] = {listed->second, laps};
+  return laps;
+}
 
 // The meet's files, or nothing when the race file was caught half-written (a
 // size that is not whole records, or a header counting more races than it
@@ -186,7 +249,7 @@ std::string RaceTitle(const Race& r, const PrintSources& src) {
 std::vector<EventInfo> Events(const Snapshot& s, const PrintSources& src) {
   std::vector<EventInfo> out;
   for (int n = 1; n <= s.races.raceCount(); ++n) {
-    const Race r = s.races.race(n);
+    const Race& r = s.RaceAt(n);
     if (r.eventNo <= 0) continue;
     auto it = std::find_if(out.begin(), out.end(), [&](const EventInfo& e) { return e.eventNo == r.eventNo; });
     if (it == out.end()) {
@@ -271,7 +334,7 @@ struct NextRace {
 std::vector<NextRace> NextRaces(const Snapshot& s) {
   std::vector<NextRace> out;
   for (int n = 1; n <= s.races.raceCount() && static_cast<int>(out.size()) < kNextRaces; ++n) {
-    const Race r = s.races.race(n);
+    const Race& r = s.RaceAt(n);
     if (r.eventNo > 0 && !Swum(s, n, r)) out.push_back({n, r});
   }
   return out;
@@ -327,9 +390,12 @@ std::string MeetHtml(const Snapshot& s, const PrintSources& src, const LiveOptio
 struct LaneView {
   int race, heat, lane;
   Person person;
-  std::string entryTime, time, place;
+  std::string entryTime, time;
   std::vector<std::string> splits;  // cumulative, from the lap file
   std::vector<std::string> laps;    // each split after the first minus the one before ("" when unreadable)
+  // Its JSON before and after the place, made once: a lane is listed in its
+  // heat, in the results and in its category's results.
+  mutable std::string jsonHead, jsonTail;
 };
 
 struct EventData {
@@ -349,21 +415,21 @@ std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, con
     if (e.eventNo != eventNo) continue;
     EventData d{e, {}, {}, {}, {}, {}, {}};
     for (int n = e.firstRace; n <= s.races.raceCount() && static_cast<int>(d.heats.size()) < e.heats; ++n)
-      if (s.races.race(n).eventNo == eventNo) d.heats.push_back(n);
+      if (s.RaceAt(n).eventNo == eventNo) d.heats.push_back(n);
     d.results = CollectEventResults(s.races, e.firstRace, s.settings.laneCount);
     AssignPlaces(d.results);
-    const Race first = s.races.race(e.firstRace);
+    const Race first = s.RaceAt(e.firstRace);
     d.sections = EventResultSections(MeetFiles{folder, s.settings}, src, s.races, first, d.results);
     for (ResultSection& section : d.sections)
       if (section.title.empty()) section.title = src.BandLabel(first.classFrom, first.classTo, first.eventCode);
     for (int n : d.heats) {
-      const Race r = s.races.race(n);
+      const Race& r = s.RaceAt(n);
       for (int k = 0; k < std::clamp<int>(s.settings.laneCount, 1, 12); ++k) {
         const size_t i = static_cast<size_t>(k);
         if (r.laneNo[i] != 0 && r.laneRecordClass[i] == 99 && r.laneTime[i] > 0 && r.laneTime[i] < kNoRecord)
           d.exhibition.push_back(ResultLine{n, k, r.laneTime[i], 0});
       }
-      if (Swum(s, n, r)) d.laps[n] = ReadLapFile(folder, n);
+      if (s.lapRaces.count(n) && Swum(s, n, r)) d.laps[n] = LapsOf(s, folder, n);
     }
     std::stable_sort(d.exhibition.begin(), d.exhibition.end(),
                      [](const ResultLine& a, const ResultLine& b) { return a.time < b.time; });
@@ -373,11 +439,11 @@ std::optional<EventData> EventOf(const Snapshot& s, const PrintSources& src, con
 }
 
 LaneView MakeView(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d, int raceNo,
-                  int slot, int place) {
-  const Race r = s.races.race(raceNo);
+                  int slot) {
+  const Race& r = s.RaceAt(raceNo);
   const size_t k = static_cast<size_t>(slot);
   LaneView v{raceNo, r.heatNo, slot + 1, PersonFor(s, src, o, r.laneNo[k]), Trimmed(FormatTime(r.laneEntryTime[k])),
-             Trimmed(FormatTime(r.laneTime[k])), place > 0 ? NumberText(place) : std::string(), {}, {}};
+             Trimmed(FormatTime(r.laneTime[k])), {}, {}};
   // The lap file holds lanes 1 to 10.
   if (const auto laps = d.laps.find(raceNo); laps != d.laps.end() && slot < 10) {
     // As the lap sheet prints them: the last split is the final time.
@@ -388,44 +454,61 @@ LaneView MakeView(const Snapshot& s, const PrintSources& src, const LiveOptions&
   }
   return v;
 }
-LaneView ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d, int raceNo,
-                int slot, int place) {
+const LaneView& ViewOf(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d,
+                       int raceNo, int slot) {
   auto it = d.views.find({raceNo, slot});
-  if (it == d.views.end()) it = d.views.emplace(std::pair{raceNo, slot}, MakeView(s, src, o, d, raceNo, slot, 0)).first;
-  LaneView v = it->second;
-  v.place = place > 0 ? NumberText(place) : std::string();
-  return v;
+  if (it == d.views.end()) it = d.views.emplace(std::pair{raceNo, slot}, MakeView(s, src, o, d, raceNo, slot)).first;
+  return it->second;
 }
-std::vector<LaneView> HeatLanes(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d,
-                                int raceNo) {
-  std::vector<LaneView> out;
-  const Race r = s.races.race(raceNo);
+// A lane as one list shows it: the lane, and its place there (0: none).
+struct PlacedView {
+  const LaneView* view;
+  int place;
+};
+std::vector<PlacedView> HeatLanes(const Snapshot& s, const PrintSources& src, const LiveOptions& o,
+                                  const EventData& d, int raceNo) {
+  std::vector<PlacedView> out;
+  const Race& r = s.RaceAt(raceNo);
   for (int k = 0; k < std::clamp<int>(s.settings.laneCount, 1, 12); ++k)
-    if (r.laneNo[static_cast<size_t>(k)] != 0) out.push_back(ViewOf(s, src, o, d, raceNo, k, 0));
+    if (r.laneNo[static_cast<size_t>(k)] != 0) out.push_back({&ViewOf(s, src, o, d, raceNo, k), 0});
   return out;
 }
-std::vector<LaneView> LineViews(const Snapshot& s, const PrintSources& src, const LiveOptions& o, const EventData& d,
-                                const std::vector<ResultLine>& lines) {
-  std::vector<LaneView> out;
+std::vector<PlacedView> LineViews(const Snapshot& s, const PrintSources& src, const LiveOptions& o,
+                                  const EventData& d, const std::vector<ResultLine>& lines) {
+  std::vector<PlacedView> out;
   out.reserve(lines.size());
-  for (const ResultLine& l : lines) out.push_back(ViewOf(s, src, o, d, l.race, l.slot, l.place));
+  for (const ResultLine& l : lines) out.push_back({&ViewOf(s, src, o, d, l.race, l.slot), l.place});
   return out;
 }
+std::string PlaceText(const PlacedView& p) { return p.place > 0 ? NumberText(p.place) : std::string(); }
 
-std::string LaneJson(const LaneView& v) {
-  auto list = [](const std::vector<std::string>& texts) {
-    std::string out = "[";
-    for (size_t i = 0; i < texts.size(); ++i) out += (i ? "," : "") + Q(texts[i]);
-    return out + "]";
-  };
-  return "{\"race\":" + NumberText(v.race) + ",\"heat\":" + NumberText(v.heat) + ",\"lane\":" + NumberText(v.lane) +
-         ",\"place\":" + (v.place.empty() ? std::string("null") : v.place) + ",\"name\":" + Q(v.person.name) +
-         ",\"kana\":" + Q(v.person.kana) + ",\"club\":" + Q(v.person.club) + ",\"entryTime\":" + Q(v.entryTime) +
-         ",\"time\":" + Q(v.time) + ",\"splits\":" + list(v.splits) + ",\"laps\":" + list(v.laps) + "}";
+std::string LaneJson(const PlacedView& p) {
+  const LaneView& v = *p.view;
+  if (v.jsonHead.empty()) {
+    auto list = [](const std::vector<std::string>& texts) {
+      std::string out = "[";
+      for (size_t i = 0; i < texts.size(); ++i) out += (i ? "," : "") + Q(texts[i]);
+      return out + "]";
+    };
+    v.jsonHead = "{\"race\":" + NumberText(v.race) + ",\"heat\":" + NumberText(v.heat) +
+                 ",\"lane\":" + NumberText(v.lane) + ",\"place\":";
+    v.jsonTail = ",\"name\":" + Q(v.person.name) + ",\"kana\":" + Q(v.person.kana) + ",\"club\":" + Q(v.person.club) +
+                 ",\"entryTime\":" + Q(v.entryTime) + ",\"time\":" + Q(v.time) + ",\"splits\":" + list(v.splits) +
+                 ",\"laps\":" + list(v.laps) + "}";
+  }
+  std::string out;
+  out.reserve(v.jsonHead.size() + v.jsonTail.size() + 6);
+  out += v.jsonHead;
+  out += p.place > 0 ? NumberText(p.place) : std::string("null");
+  out += v.jsonTail;
+  return out;
 }
-std::string LanesJson(const std::vector<LaneView>& views) {
+std::string LanesJson(const std::vector<PlacedView>& views) {
   std::string out = "[";
-  for (size_t i = 0; i < views.size(); ++i) out += (i ? "," : "") + LaneJson(views[i]);
+  for (size_t i = 0; i < views.size(); ++i) {
+    if (i) out += ',';
+    out += LaneJson(views[i]);
+  }
   return out + "]";
 }
 
@@ -433,7 +516,7 @@ std::string EventJson(const Snapshot& s, const PrintSources& src, const LiveOpti
   std::string out = "{\"event\":" + NumberText(d.info.eventNo) + ",\"title\":" + Q(d.info.title) +
                     ",\"state\":" + Q(EventState(d.info)) + ",\"heats\":[";
   for (size_t h = 0; h < d.heats.size(); ++h) {
-    const Race r = s.races.race(d.heats[h]);
+    const Race& r = s.RaceAt(d.heats[h]);
     out += std::string(h ? "," : "") + "{\"race\":" + NumberText(d.heats[h]) + ",\"heat\":" + NumberText(r.heatNo) +
            ",\"start\":" + Q(StartTime(r)) + ",\"lanes\":" + LanesJson(HeatLanes(s, src, o, d, d.heats[h])) + "}";
   }
@@ -458,12 +541,13 @@ std::string SplitsRow(const LaneView& v, int columns) {
   return "<tr class=\"s\"><td colspan=\"" + NumberText(columns) + "\">" + H(text) + "</td></tr>";
 }
 
-std::string LaneRowsHtml(const std::vector<LaneView>& views, bool results) {
+std::string LaneRowsHtml(const std::vector<PlacedView>& views, bool results) {
   std::string out = "<div class=\"w\"><table>" +
                     (results ? HeadRow({"順", "組-路", "名前", "所属", "記録"}) : HeadRow({"路", "名前", "所属", "申込", "記録"}));
-  for (const LaneView& v : views) {
+  for (const PlacedView& p : views) {
+    const LaneView& v = *p.view;
     out += "<tr>";
-    if (results) out += Cell(v.place, true) + Cell(NumberText(v.heat) + "-" + NumberText(v.lane));
+    if (results) out += Cell(PlaceText(p), true) + Cell(NumberText(v.heat) + "-" + NumberText(v.lane));
     else out += Cell(NumberText(v.lane), true);
     out += Cell(v.person.name) + Cell(v.person.club);
     if (!results) out += Cell(v.entryTime, true);
@@ -487,7 +571,7 @@ std::string EventHtml(const Snapshot& s, const PrintSources& src, const LiveOpti
   }
   if (!d.exhibition.empty()) body += "<h2>オープン</h2>" + LaneRowsHtml(LineViews(s, src, o, d, d.exhibition), true);
   for (int n : d.heats) {
-    const Race r = s.races.race(n);
+    const Race& r = s.RaceAt(n);
     body += "<h2><a href=\"" + links.Page("race/" + NumberText(n)) + "\">" + H(NumberText(r.heatNo) + "組") + "</a> " +
             H(StartTime(r)) + "</h2>" + LaneRowsHtml(HeatLanes(s, src, o, d, n), false);
   }
@@ -690,6 +774,7 @@ struct LiveSite::Cache {
   std::string stamp;
   std::map<std::tuple<int, bool, int>, LiveResponse> answers;
   People people;
+  LapFiles lapFiles;
 };
 
 LiveResponse LiveSite::Respond(std::string_view method, std::string_view path) const {
@@ -723,6 +808,8 @@ LiveResponse LiveSite::Answer(int route, bool api, int number) const {
   if (!s) return Plain(503, kUpdatingText, t.api);
   cache_->people.Refresh(entryFile());
   s->people = &cache_->people;
+  s->lapRaces = RacesWithLapFiles(meetFolder_);
+  s->lapFiles = &cache_->lapFiles;
   switch (t.route) {
     case Route::Meet: {
       const PrintSources src(MeetFiles{meetFolder_, s->settings});
@@ -754,6 +841,8 @@ std::vector<LiveSite::SiteFile> LiveSite::SiteFiles() const {
   if (!s) return {};
   cache_->people.Refresh(entryFile());
   s->people = &cache_->people;
+  s->lapRaces = RacesWithLapFiles(meetFolder_);
+  s->lapFiles = &cache_->lapFiles;
   LiveOptions o = options_;
   o.staticFiles = true;
   std::vector<SiteFile> out;
