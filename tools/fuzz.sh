@@ -29,11 +29,11 @@ for t in "${targets[@]}"; do
   bin=build-fuzz/tests/fuzz/fuzz_$t
   seeds=tests/fuzz/corpus/$t
   if [ "$regress" = 1 ]; then
-    if "$bin" -runs=0 "$seeds" >build-fuzz/findings/$t.log 2>&1; then
+    if "$bin" -runs=0 "$seeds" >build-fuzz/findings/$t.regress.log 2>&1; then
       echo "fuzz $t: corpus ok ($(ls "$seeds" | wc -l) inputs)"
     else
-      echo "fuzz $t: FAILED on its corpus, see build-fuzz/findings/$t.log" >&2
-      tail -20 build-fuzz/findings/$t.log >&2
+      echo "fuzz $t: FAILED on its corpus, see build-fuzz/findings/$t.regress.log" >&2
+      tail -20 build-fuzz/findings/$t.regress.log >&2
       status=1
     fi
     continue
@@ -41,7 +41,7 @@ for t in "${targets[@]}"; do
   mkdir -p build-fuzz/work/$t
   if "$bin" build-fuzz/work/$t "$seeds" -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-10}" -rss_limit_mb=1024 \
       -artifact_prefix=build-fuzz/findings/$t- >build-fuzz/findings/$t.log 2>&1; then
-    echo "fuzz $t: $(grep -Eo '^#[0-9]+' build-fuzz/findings/$t.log | tail -1 | tr -d '#') executions in ${seconds}s, no finding"
+    echo "fuzz $t: $(grep -Eo '^Done [0-9]+ runs' build-fuzz/findings/$t.log | grep -Eo '[0-9]+' | tail -1) executions in ${seconds}s, no finding"
   else
     echo "fuzz $t: FINDING, see build-fuzz/findings/$t.log" >&2
     grep -E 'ERROR|runtime error|SUMMARY' build-fuzz/findings/$t.log | head -5 >&2
