@@ -17,15 +17,9 @@
 
 namespace meet::bench {
 
-class NoDialogs : public Dialogs {
- public:
-  bool AskOkCancel(std::string_view) override { return true; }
-  bool AskYesNo(std::string_view) override { return true; }
-  void Notify(std::string_view) override {}
-  std::optional<std::string> PickFolder(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
+// Every question answered Yes, as an operator running the step through would.
+struct NoDialogs : FixedAnswerDialogs {
+  NoDialogs() : FixedAnswerDialogs(true) {}
 };
 
 class BenchClock : public Clock {
@@ -33,10 +27,7 @@ class BenchClock : public Clock {
   DateTime Now() const override { return {2026, 12, 8, 9, 0, 0}; }
 };
 
-class NoLauncher : public Launcher {
- public:
-  bool Start(const std::string&) override { return false; }
-};
+using meet::NoLauncher;
 
 struct Band {
   int16_t from, to;

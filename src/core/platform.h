@@ -54,6 +54,28 @@ class Launcher {
   virtual bool Start(const std::string& program) = 0;
 };
 
+// Surroundings with nobody at the screen (the live server, fuzzing, the
+// benches): every question gets the same answer, notices go nowhere, no
+// folder or file is picked and no program is started.
+class FixedAnswerDialogs : public Dialogs {
+ public:
+  explicit FixedAnswerDialogs(bool answer) : answer_(answer) {}
+  bool AskOkCancel(std::string_view) override { return answer_; }
+  bool AskYesNo(std::string_view) override { return answer_; }
+  void Notify(std::string_view) override {}
+  std::optional<std::string> PickFolder(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+
+ private:
+  bool answer_;
+};
+class NoLauncher : public Launcher {
+ public:
+  bool Start(const std::string&) override { return false; }
+};
+
 // The surroundings handed to every screen class and command.
 struct Platform {
   Printer& printer;

@@ -580,19 +580,6 @@ std::string EventHtml(const Snapshot& s, const PrintSources& src, const LiveOpti
 
 // --- /race/N --------------------------------------------------------------
 
-class QuietDialogs : public Dialogs {
- public:
-  bool AskOkCancel(std::string_view) override { return false; }
-  bool AskYesNo(std::string_view) override { return false; }
-  void Notify(std::string_view) override {}
-  std::optional<std::string> PickFolder(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override { return std::nullopt; }
-};
-class NoLauncher : public Launcher {
- public:
-  bool Start(const std::string&) override { return false; }
-};
-
 struct RaceView {
   KyogiHeader header;
   std::vector<std::pair<int, LaneRow>> rows;  // row index, row
@@ -606,7 +593,7 @@ struct RaceView {
 std::optional<RaceView> RaceViewOf(const std::filesystem::path& folder, const Snapshot& s, const LiveOptions& o, int n) {
   if (n < 1 || n > s.races.raceCount()) return std::nullopt;
   NullPrinter printer;
-  QuietDialogs dialogs;
+  FixedAnswerDialogs dialogs(false);
   SystemClock clock;
   NoLauncher launcher;
   Platform platform{printer, dialogs, clock, launcher};

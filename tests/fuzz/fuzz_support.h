@@ -34,32 +34,13 @@ void Restore(const std::string& kind, const std::string& name, const std::filesy
 // EntryFolder().
 Settings MeetSettings();
 
-class QuietDialogs : public Dialogs {
- public:
-  bool AskOkCancel(std::string_view) override { return false; }
-  bool AskYesNo(std::string_view) override { return false; }
-  void Notify(std::string_view) override {}
-  std::optional<std::string> PickFolder(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
-};
 class FixedClock : public Clock {
  public:
   DateTime Now() const override { return DateTime{2024, 7, 1, 9, 30, 0}; }
 };
-class NoLauncher : public Launcher {
- public:
-  bool Start(const std::string&) override { return false; }
-};
-class DroppingPrinter : public Printer {
- protected:
-  void DrawText(int, int, const PrintFont&, std::string_view) override {}
-  void DrawLine(int, int, int, int) override {}
-};
 struct QuietPlatform {
-  DroppingPrinter printer;
-  QuietDialogs dialogs;
+  NullPrinter printer;
+  FixedAnswerDialogs dialogs{false};
   FixedClock clock;
   NoLauncher launcher;
   Platform platform{printer, dialogs, clock, launcher};
