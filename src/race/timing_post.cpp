@@ -16,6 +16,7 @@
 #include "print/program_print.h"
 #include "print/results_print.h"
 #include "race/frm_race_screen.h"
+#include "race/next_stage.h"
 #include "race/race_sheets.h"
 #include "race/rank_lanes.h"
 #include "race/standards_check.h"
@@ -27,7 +28,6 @@ namespace meet {
 namespace {
 
 constexpr int kPlacedSlots = 10;
-constexpr int16_t kOpenSwimmer = 99;  // record class of an exhibition swim
 // hpro.dat's pageMark of a program page printed when its finals were ready.
 constexpr char kPagePrinted = '1';
 
@@ -135,6 +135,54 @@ void ImportSplits(Shared& s, int n, const Race& race, PostReport& report) {
 
 bool IsLastHeat(const Race& race) { return race.heatNo >= 1 && race.heatNo == race.heatTotal; }
 
+// Step 10: the next stage seeded from the heats, its race sheet and program
+// page printed. A next stage that cannot be seeded (a heat not confirmed, a
+// result already in it, none at all) is a note; so is every swimmer the
+// seeding took out of a lane, and every tie that decided a lane.
+Status PostNextStage(Shared& s, int n, PostReport& report) {
+  const std::filesystem::path folder = s.meet.meetFolder;
+  const Settings& set = s.meet.settings;
+  auto stage = SeedNextStage(folder, set, n);
+  if (!stage) {
+    if (stage.error().kind != ErrorKind::NotFound && stage.error().kind != ErrorKind::Refused)
+      return std::unexpected(stage.error());
+    report.notes.push_back(stage.error().message);
+    return {};
+  }
+  const PrintSources sources(s.meet);
+  std::vector<LaneChange> replaced;
+  for (const LaneChange& c : stage->changes)
+    if (c.before != 0) replaced.push_back(c);
+  for (const std::string& line : LaneChangeLines(replaced, sources))
+    report.notes.push_back(RaceText(stage->race) + " " + line);
+  const std::vector<std::string> ties = SwimOffLines(*stage, sources);
+  report.notes.insert(report.notes.end(), ties.begin(), ties.end());
+  if (!stage->written) return {};
+  int placed = 0;
+  for (int16_t no : stage->seeded.laneNo) placed += no != 0;
+  report.seeded.push_back({stage->race, n, placed});
+  if (!s.printing) return {};
+
+  const int next = stage->race;
+  if (!ties.empty()) {
+    PrintSwimOffNotice(s.platform.printer, SheetHeading(sources, stage->seeded), *stage, sources);
+    report.printed.push_back({"同記録", next, 1});
+  }
+  const int sheets = PostCopies(set, stage->seeded.roundCode, 3, 8, 13);
+  if (auto ok = PrintRaceSheet(s.platform, s.meet, stage->seeded, sheets); !ok) return ok;
+  if (sheets > 0) report.printed.push_back({"レース", next, sheets});
+  const int pageCopies = PostCopies(set, stage->seeded.roundCode, 2, 7, 12);
+  const int page = PageOfRace(folder, next);
+  if (page == 0) {
+    report.notes.push_back(RaceText(next) + " はプログラムのページにないため、ページは印刷していません。");
+  } else if (pageCopies > 0) {
+    auto ok = PrintProgramPages(s.platform, s.meet, page, page, pageCopies, false);
+    if (!ok) return std::unexpected(ok.error());
+    report.printed.push_back({"プログラム", page, pageCopies});
+  }
+  return {};
+}
+
 // Steps 1–10 of one race in state "6". Returns false when the race was left
 // as it was (its goal file could not be read).
 Result<bool> PostRace(Shared& s, int n, PostReport& report) {
@@ -204,25 +252,7 @@ Result<bool> PostRace(Shared& s, int n, PostReport& report) {
     }
   }
   if (lastHeat && race.roundCode != "2") {
-    const size_t before = report.seeded.size();
-    if (auto ok = SeedNextStage(s.meet, n, race, report); !ok) return std::unexpected(ok.error());
-    if (s.printing && report.seeded.size() > before) {
-      const int next = report.seeded.back().race;
-      auto seeded = LoadRace(folder, next);
-      if (!seeded) return std::unexpected(seeded.error());
-      const int sheets = PostCopies(set, seeded->roundCode, 3, 8, 13);
-      if (auto ok = PrintRaceSheet(s.platform, s.meet, *seeded, sheets); !ok) return std::unexpected(ok.error());
-      if (sheets > 0) report.printed.push_back({"レース", next, sheets});
-      const int pageCopies = PostCopies(set, seeded->roundCode, 2, 7, 12);
-      const int page = PageOfRace(folder, next);
-      if (page == 0) {
-        report.notes.push_back(RaceText(next) + " はプログラムのページにないため、ページは印刷していません。");
-      } else if (pageCopies > 0) {
-        auto ok = PrintProgramPages(s.platform, s.meet, page, page, pageCopies, false);
-        if (!ok) return std::unexpected(ok.error());
-        report.printed.push_back({"プログラム", page, pageCopies});
-      }
-    }
+    if (auto ok = PostNextStage(s, n, report); !ok) return std::unexpected(ok.error());
   }
   if (s.printing) {
     if (auto ok = SetState(folder, n, kStatePrinted); !ok) return std::unexpected(ok.error());
@@ -306,84 +336,10 @@ bool RaceHasLaps(int eventCode, int lapDistance) {
   return distance > 0 && distance > lapDistance;
 }
 
-std::string LanePattern(int lanes, int lanesUsed) {
-  static const char* const kPatterns[] = {"2314BC000000", "34251BC00000", "342516BC0000", "4536271BC000",
-                                          "45362718BC00", "564738291BC0", "564738291ABC"};
-  lanes = std::clamp(lanes, 4, 10);
-  std::string pattern = kPatterns[lanes - 4];
-  if (lanesUsed <= 0 || lanesUsed > lanes) lanesUsed = lanes;
-  for (size_t p = static_cast<size_t>(lanesUsed); p < pattern.size(); ++p) pattern[p] = '0';
-  pattern[static_cast<size_t>(lanesUsed)] = 'B';
-  if (static_cast<size_t>(lanesUsed) + 1 < pattern.size()) pattern[static_cast<size_t>(lanesUsed) + 1] = 'C';
-  return pattern;
-}
-
 int PostCopies(const Settings& settings, std::string_view roundCode, int first, int second, int other) {
   const int k = roundCode == "1" ? first : roundCode == "2" ? second : other;
   if (k < 1 || k > static_cast<int>(settings.printCopies.size())) return 0;
   return HeldPrintCopies(settings.printCopies[static_cast<size_t>(k - 1)]);
-}
-
-Status SeedNextStage(const MeetFiles& meet, int lastHeat, const Race& race, PostReport& report) {
-  const std::filesystem::path folder = meet.meetFolder;
-  const int raceCount = ReadRaceCount(folder);
-  const int lanes = std::clamp<int>(meet.settings.laneCount, 4, 10);
-
-  int next = 0;
-  Race target;
-  for (int r = lastHeat + 1; r <= raceCount && next == 0; ++r) {
-    auto candidate = LoadRaceB(folder, r);
-    if (!candidate) return std::unexpected(candidate.error());
-    if (candidate->sexCode == race.sexCode && candidate->classFrom == race.classFrom &&
-        candidate->classTo == race.classTo && candidate->eventCode == race.eventCode) {
-      next = r;
-      target = *candidate;
-    }
-  }
-  if (next == 0) {
-    report.notes.push_back(RaceText(lastHeat) + ": 次のラウンドのレースがないため、組分けしていません。");
-    return {};
-  }
-  // A next stage already swum keeps its results: seeding it again would
-  // throw them away.
-  for (size_t k = 0; k < target.laneTime.size(); ++k) {
-    if (target.laneNo[k] != 0 && target.laneTime[k] != 0) {
-      report.notes.push_back(RaceText(next) + " には記録があるため、" + RaceText(lastHeat) +
-                             " からの組分けはしていません。");
-      return {};
-    }
-  }
-
-  std::vector<std::string> keys;
-  const int first = lastHeat - race.heatNo + 1;
-  for (int r = std::max(1, first); r < first + race.heatTotal && r <= raceCount; ++r) {
-    auto heat = r == lastHeat ? Result<Race>(race) : LoadRaceB(folder, r);
-    if (!heat) return std::unexpected(heat.error());
-    for (size_t k = 0; k < static_cast<size_t>(lanes); ++k) {
-      const int32_t t = heat->laneTime[k];
-      if (heat->laneNo[k] == 0 || t <= 0 || t >= kParticipation || heat->laneRecordClass[k] == kOpenSwimmer)
-        continue;
-      keys.push_back(NumberText(int64_t{t} + 1000000) + NumberText(int64_t{heat->laneNo[k]} + 10000));
-    }
-  }
-  std::sort(keys.begin(), keys.end());
-
-  const std::string pattern = LanePattern(lanes, meet.settings.laneCountUsed);
-  target.laneNo.fill(0);
-  target.laneEntryTime.fill(0);
-  int placed = 0;
-  for (size_t p = 0; p < pattern.size() && p < keys.size(); ++p) {
-    const char c = pattern[p];
-    if (c == '0') continue;
-    const int lane = c >= 'A' ? c - 'A' + 10 : c - '0';
-    const size_t slot = static_cast<size_t>(lane - 1);
-    target.laneNo[slot] = static_cast<int16_t>(LeadingNumber(keys[p].substr(7)) - 10000);
-    target.laneEntryTime[slot] = static_cast<int32_t>(LeadingNumber(keys[p].substr(0, 7)) - 1000000);
-    ++placed;
-  }
-  if (auto ok = SaveRaceKeepingSpares(folder, next, target); !ok) return ok;
-  report.seeded.push_back({next, lastHeat, placed});
-  return {};
 }
 
 Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, bool printing) {

@@ -20,6 +20,7 @@
 #include "core/platform.h"
 #include "data/race_file.h"
 #include "print/print_sources.h"
+#include "race/next_stage.h"
 #include "settings/settings.h"
 
 namespace meet {
@@ -37,10 +38,6 @@ int EventDistance(int eventCode);
 // Whether the race sheet of an event has laps at a lap distance (txtmLap):
 // the event is longer than the distance; the meet's own events always.
 bool RaceHasLaps(int eventCode, int lapDistance);
-// The lane of the p-th fastest swimmer of the next stage (character p − 1,
-// "B"/"C" the alternates, "0" nobody), cut to the lanes in use.
-std::string LanePattern(int lanes, int lanesUsed);
-
 // The print copy values of posting, counted from 1 in the settings' list, by
 // the stage code of the race.
 int PostCopies(const Settings& settings, std::string_view roundCode, int first, int second, int other);
@@ -55,7 +52,7 @@ struct SeededRace {
   int swimmers = 0;   // placed in lanes and alternates
 };
 struct PrintedDocument {
-  std::string what;  // "ラップ", "結果", "レース", "プログラム", "記録", "プログラム(決勝)"
+  std::string what;  // "ラップ", "結果", "レース", "プログラム", "記録", "同記録", "プログラム(決勝)"
   int race = 0;      // the race it is for (the page number for program pages)
   int copies = 0;
 };
@@ -75,11 +72,5 @@ struct PostReport {
 // the posted races stay "7"; the next stage is seeded all the same. A second
 // posting started while one runs is refused.
 Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, bool printing);
-
-// The next stage from the heats of the event whose last heat is race
-// `lastHeat` (held in `race`): the fastest swimmers of all its heats in the
-// lanes of the pattern. Nothing is seeded, and a note says why, when there is
-// no next stage race or it already holds results.
-Status SeedNextStage(const MeetFiles& meet, int lastHeat, const Race& race, PostReport& report);
 
 }  // namespace meet
