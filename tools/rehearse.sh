@@ -89,5 +89,52 @@ done <"$work/races.txt"
 spread=$(printf '%s\n' $levels | awk '$1 != 0 && $1 != 14' | sort -u | wc -l)
 [ "$spread" -gt 0 ] || fail "every confirmed swimmer reached level 0 or 14 (levels:$levels)"
 
+# --- A meet timed by hand, to its finals ---------------------------------
+# Every heat of the first event with heats and a final is typed and confirmed
+# (each swimmer at the entry time); the confirmation that completes the heats
+# seeds the final. Then a disqualification is typed into a heat after the
+# final is seeded, and `seed next` seeds the final again without that swimmer.
+lane_rows() {
+  m race show "$1" | awk -F= '
+    $1 ~ /^laneNo\./ { split($1, f, "."); no[f[2]] = $2 }
+    $1 ~ /^laneEntryTime\./ { split($1, f, "."); t[f[2]] = $2 }
+    END {
+      out = ""
+      for (s = 0; s < 10; s++) if (no[s] != 0) {
+        time = (t[s] > 0 && t[s] < 595900) ? t[s] : 9
+        out = out (out == "" ? "" : ",") (s + 1) " " time
+      }
+      print out
+    }'
+}
+lane_of() { m race show "$1" | sed -n "s/^laneNo\.$2=//p"; }
+read -r final_race heats <<<"$(awk '
+  $3 == "1" && NF > 4 { heats[$2] = heats[$2] " " $1 }
+  $3 == "2" && ($2 in heats) { print $1, heats[$2]; exit }' "$work/races.txt")"
+[ -n "$final_race" ] || fail "no event with heats and a final to time by hand"
+for h in $heats; do
+  state=$(m race states | awk -v r="$h" '$1 == r { print $2 }')
+  [ "$state" = 7 ] && continue
+  out=$(m --yes race confirm "$h" --rows "$(lane_rows "$h")" 2>&1) || fail "heat $h could not be confirmed: $out"
+done
+[ "$(lane_of "$final_race" 3)" != 0 ] || fail "the final (race $final_race) was not seeded when its heats were confirmed"
+m seed next "$final_race" | grep -q '変わりません' || fail "seed next $final_race would change a final just seeded"
+# The swimmer of lane 4 of the final is disqualified in the heat they swam.
+dq=$(lane_of "$final_race" 3)
+for h in $heats; do
+  for ((s = 0; s < 10; s++)); do
+    [ "$(lane_of "$h" "$s")" = "$dq" ] && { dq_heat=$h; dq_row=$((s + 1)); }
+  done
+done
+m race enter "$dq_heat" "$dq_row" txtKiro 2 >/dev/null 2>"$work/dq.txt"
+grep -q '一致しません' "$work/dq.txt" || fail "the race screen did not say the final no longer agrees with the heats"
+m --no seed next "$final_race" >"$work/reseed.txt" 2>&1 || fail "seed next $final_race: $(cat "$work/reseed.txt")"
+grep -q "$dq " "$work/reseed.txt" || fail "seed next did not tell that entry $dq left the final"
+for ((s = 0; s < 12; s++)); do
+  [ "$(lane_of "$final_race" "$s")" != "$dq" ] || fail "disqualified entry $dq is still in the final"
+done
+m check >/dev/null || fail "meetctl check finds faults after the final was seeded again: $(m check)"
+
 echo "rehearsal: $races races, $count entries, every entered swimmer seeded, no empty final," \
-  "3 races confirmed with levels$(printf ' %s' $(printf '%s\n' $levels | sort -n -u))"
+  "3 races confirmed with levels$(printf ' %s' $(printf '%s\n' $levels | sort -n -u));" \
+  "heats ${heats# } timed by hand to final $final_race, seeded again after a disqualification"

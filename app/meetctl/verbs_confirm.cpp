@@ -187,6 +187,8 @@ int ConfirmVerb(Context& ctx, std::vector<std::string>& args) {
   PrintLanes(ctx.out, *stored);
   ctx.out << "notices=" << screen.noticesPrinted() << '\n';
   ctx.out << "state=" << StateText(o.meet, screen.currentRace()) << '\n';
+  for (const std::string& line : screen.nextStageLines())
+    ctx.out << (line.starts_with("同記録") ? "注意 " : "次ラウンド ") << line << '\n';
   if (const auto& failure = o.printer->failure())
     return Failed(ctx, Error{failure->kind, "結果は保存しましたが、記録の通知を印刷できませんでした: " + failure->message});
   return 0;

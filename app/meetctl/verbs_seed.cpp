@@ -3,8 +3,11 @@
 // screen's check boxes and cboPattern.
 #include <iostream>
 
+#include "data/race_file.h"
 #include "meetctl/cli.h"
+#include "print/print_sources.h"
 #include "program/frm_hangumi_screen.h"
+#include "race/next_stage.h"
 
 namespace meet::cli {
 namespace {
@@ -60,7 +63,39 @@ int SeedVerb(Context& ctx, std::vector<std::string>& args) {
   return 0;
 }
 
+constexpr const char* kNextUsage = "seed next N (N: a race of the heats, or of the final to seed again)";
+
+// The lines of an on-demand seeding as meetctl prints them: a tie is a
+// "注意 同記録 …" line.
+void PrintSeedingLines(std::ostream& out, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) out << (line.starts_with("同記録") ? "注意 " : "") << line << '\n';
+}
+
+int SeedNextVerb(Context& ctx, std::vector<std::string>& args) {
+  if (args.size() != 1) return UsageError(ctx, kNextUsage);
+  auto meet = MeetFolderToWrite(ctx);
+  if (!meet) return Failed(ctx, meet.error());
+  auto settings = ctx.LoadedSettings();
+  if (!settings) return Failed(ctx, settings.error());
+  const int count = ReadRaceCount(*meet);
+  if (count == 0) return Failed(ctx, Error{ErrorKind::NotFound, "レースファイルにレースがありません。"});
+  auto n = NumberInRange(args[0], "レース番号", 1, count);
+  if (!n) return Failed(ctx, n.error());
+  const MeetFiles files{*meet, **settings};
+  auto seeded = SeedNextStageOnDemand(files, *n);
+  if (!seeded) return Failed(ctx, seeded.error());
+  PrintSeedingLines(ctx.out, seeded->lines);
+  if (!seeded->stage.written || !ctx.dialogs().AskYesNo(kAskPrintSeeded)) return 0;
+  auto platform = ctx.PlatformFor(true);
+  if (!platform) return Failed(ctx, platform.error());
+  auto printed = PrintSeededStage(*platform, files, seeded->stage);
+  if (!printed) return Failed(ctx, printed.error());
+  for (const std::string& line : *printed) ctx.out << "印刷 " << line << '\n';
+  return 0;
+}
+
 VerbRegistration seedVerb("seed", kUsage, SeedVerb);
+VerbRegistration seedNextVerb("seed next", kNextUsage, SeedNextVerb);
 
 }  // namespace
 }  // namespace meet::cli

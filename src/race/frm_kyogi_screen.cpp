@@ -364,10 +364,17 @@ Result<FocusTarget> FrmKyogiScreen::EnterLaneField(LaneField field, int row, std
   const FocusTarget stay{LaneFieldName(field), row};
   switch (field) {
     case LaneField::txtJun: race_.laneRank[k] = ClampToInt16(number); break;
-    case LaneField::txtKiro:
-      race_.laneTime[k] = RaceScreenTimeInput(textBeforeCaret);
+    case LaneField::txtKiro: {
+      const int32_t time = RaceScreenTimeInput(textBeforeCaret);
+      if (time == kWithdrawn) {
+        auto taken = OfferAlternate(row);
+        if (!taken) return std::unexpected(taken.error());
+        if (*taken) return stay;
+      }
+      race_.laneTime[k] = time;
       rankLanes(race_);
       break;
+    }
     case LaneField::txtMu: race_.openLevel[k] = ClampToInt16(number); break;
     case LaneField::txtNen: race_.ageLevel[k] = ClampToInt16(number); break;
     case LaneField::txtHoj:
@@ -389,6 +396,7 @@ Result<FocusTarget> FrmKyogiScreen::EnterLaneField(LaneField field, int row, std
   hyjKyogi();
   if (field == LaneField::txtKiro)
     if (auto ok = markRaceChanged(); !ok) return std::unexpected(ok.error());
+  if (field == LaneField::txtKiro || field == LaneField::txtBiko || field == LaneField::txtNo) TellNextStageDisagrees();
   return stay;
 }
 

@@ -25,7 +25,8 @@
 
 namespace meet {
 
-struct PostReport;  // race/timing_post.h
+struct PostReport;      // race/timing_post.h
+struct OnDemandSeeding;  // race/next_stage.h
 
 inline constexpr const char* kKyogiCaption = "競技会";
 inline constexpr int kLaneRows = 12;
@@ -160,6 +161,13 @@ class FrmKyogiScreen {
   bool autoPostDue() const;
   bool posting() const { return posting_; }
 
+  // ﾒﾝﾃﾅﾝｽ → 次ラウンド組分け (mJiRound): the next stage of the current race's
+  // event — or, on a final, the final itself — seeded from its heats; the
+  // operator is told what changed and offered its race sheet and program page.
+  // Refused (a message naming the heats or the race) when a heat is not
+  // confirmed or the next stage holds a result. The screen shows the seeded race.
+  Result<OnDemandSeeding> SeedNextRound();
+
   int currentRace() const { return currentRace_; }
   int raceCount() const { return raceCount_; }
   bool isRelay() const { return isRelay_; }
@@ -178,6 +186,13 @@ class FrmKyogiScreen {
   std::string GradeText(const std::string& gradeCode) const;
   Status SaveCurrent();
   Status StoreSplitOrEntryTime(int row, int32_t value);
+  // A withdrawal typed on a lane of a next stage not yet swum: offers the
+  // first alternate into the lane. True when the operator took it (the race is
+  // saved and shown, and the withdrawal is not stored).
+  Result<bool> OfferAlternate(int row);
+  // After a change in a heat whose next stage is seeded: tells the operator
+  // when the next stage no longer agrees with the heats.
+  void TellNextStageDisagrees();
 
   std::filesystem::path meetFolder_;
   Settings settings_;

@@ -1,5 +1,7 @@
 #include "race/frm_race_screen.h"
 
+#include <algorithm>
+
 #include "core/cp932.h"
 #include "core/file_names.h"
 #include "core/naming.h"
@@ -10,6 +12,7 @@
 #include "data/naming_context.h"
 #include "data/race_states.h"
 #include "data/relay_file.h"
+#include "race/next_stage.h"
 #include "race/standards_check.h"
 #include "records/shikaku_file.h"
 
@@ -225,6 +228,7 @@ Status FrmRaceScreen::CommitPendingBoxes() {
 
 Result<Confirmation> FrmRaceScreen::Kakutei() {
   notices_ = 0;
+  nextStageLines_.clear();
   if (!inFile_ || currentRace_ > ReadRaceCount(meetFolder_))
     return Fail(ErrorKind::NotFound, "レース " + NumberText(currentRace_) + " はレースファイルにありません。");
   // A box typed into without Enter counts as it is shown; one that Enter
@@ -249,6 +253,7 @@ Result<Confirmation> FrmRaceScreen::Kakutei() {
     return Confirmation::CancelledAllWithdrawn;
   if (auto ok = StoreResults(placing); !ok) return std::unexpected(ok.error());
   closed_ = true;
+  if (auto ok = OfferNextStage(); !ok) return std::unexpected(ok.error());
   return Confirmation::Confirmed;
 }
 
@@ -297,6 +302,20 @@ Status FrmRaceScreen::StoreResults(const LanePlacing& placing) {
   if (!states) return std::unexpected(states.error());
   states->Set(currentRace_, kStateChanged);
   return states->Write(meetFolder_);
+}
+
+Status FrmRaceScreen::OfferNextStage() {
+  if (race_.roundCode == "2") return {};
+  auto stage = PlanNextStage(meetFolder_, settings_, currentRace_);
+  // No next stage, or heats still to come: nothing to ask.
+  if (!stage || !stage->heatsNotConfirmed.empty() || stage->holdsResult) return {};
+  if (NextStageAgrees(*stage, std::clamp<int>(settings_.laneCount, 4, 10), settings_.laneCountUsed)) return {};
+  const std::string which = "（レース " + NumberText(stage->race) + " " + RoundName(stage->current.roundCode) + "）";
+  if (!platform_.dialogs.AskYesNo(std::string(kAskSeedNextStage) + which)) return {};
+  auto seeded = SeedNextStageAtDesk(platform_, MeetFiles{meetFolder_, settings_}, currentRace_);
+  if (!seeded) return std::unexpected(seeded.error());
+  nextStageLines_ = seeded->lines;
+  return {};
 }
 
 }  // namespace meet

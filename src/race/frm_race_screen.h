@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/error.h"
 #include "core/platform.h"
@@ -30,6 +31,9 @@ inline constexpr const char* kAskOrderWrong = "記録の並びが不正です。
 // Asked before a confirmation that would store every swimmer of the race as
 // 棄権 (nothing typed, or lanes typed without their times).
 inline constexpr const char* kAskAllWithdrawn = "記録が入力されていないため、全員が棄権になります。\n    続行しますか。";
+// Asked after the confirmation that completes the heats of an event (before
+// the race and stage of the next stage).
+inline constexpr const char* kAskSeedNextStage = "前のラウンドがすべて確定しました。次のラウンドを組分けしますか。";
 
 // The legend of the status codes 1 to 8 (lblShikkaku).
 inline constexpr std::array<const char*, 8> kShikkakuCaptions = {"ｽﾀｰﾄ", "泳法", "折返", "ｺﾞｰﾙ",
@@ -138,6 +142,9 @@ class FrmRaceScreen {
   bool closed() const { return closed_; }
   // Notices printed by the last confirmation.
   int noticesPrinted() const { return notices_; }
+  // What the operator was told of the next stage when the last confirmation
+  // completed the heats and the seeding was asked for (empty otherwise).
+  const std::vector<std::string>& nextStageLines() const { return nextStageLines_; }
 
   std::string lblRace, lblPno, lblKumi, lblSei, lblShu, lblYoketu, lblNin;
   std::array<std::string, 8> lblShikkaku;
@@ -155,6 +162,9 @@ class FrmRaceScreen {
   Status CommitPendingBoxes();
   Status StoreSplits(const LanePlacing& placing);
   Status StoreResults(const LanePlacing& placing);
+  // After the results are stored: when they complete the heats and the next
+  // stage does not agree with them, asks whether to seed it and seeds it.
+  Status OfferNextStage();
 
   std::filesystem::path meetFolder_;
   Settings settings_;
@@ -167,6 +177,7 @@ class FrmRaceScreen {
   RaceFocus focus_;
   bool closed_ = false;
   int notices_ = 0;
+  std::vector<std::string> nextStageLines_;
 };
 
 }  // namespace meet

@@ -11,7 +11,10 @@
 #include "core/time_code.h"
 #include "data/race_layout.h"
 #include "data/race_states.h"
+#include "print/program_print.h"
 #include "race/frm_race_screen.h"  // SaveRaceKeepingSpares
+#include "race/race_sheets.h"
+#include "race/timing_post.h"   // PostCopies
 
 namespace meet {
 
@@ -132,7 +135,7 @@ std::string EntryText(int16_t entryNo, const PrintSources& sources) {
   if (entryNo == 0) return "空き";
   std::string text = NumberText(entryNo);
   if (auto e = sources.entry(entryNo)) {
-    const std::string name = PrintedName(e->swimmerName);
+    const std::string name = Trim(PrintedName(e->swimmerName));
     if (!name.empty()) text += " " + name;
   }
   return text;
@@ -292,8 +295,10 @@ Result<std::optional<Substitution>> PlanAlternateIn(const std::filesystem::path&
   if (slot < 0 || slot >= kLaneSlots || shown.laneNo[static_cast<size_t>(slot)] == 0 ||
       shown.laneNo[kFirstAlternate] == 0 || shown.roundCode == "1")
     return None{};
+  // Other withdrawals typed before the race do not make it swum.
   for (size_t k = 0; k < shown.laneNo.size(); ++k)
-    if (static_cast<int>(k) != slot && shown.laneNo[k] != 0 && (shown.laneTime[k] != 0 || shown.laneRank[k] != 0))
+    if (static_cast<int>(k) != slot && shown.laneNo[k] != 0 && shown.laneTime[k] != kWithdrawn &&
+        (shown.laneTime[k] != 0 || shown.laneRank[k] != 0))
       return None{};
   auto states = RaceStates::Read(meetFolder);
   if (!states) return std::unexpected(states.error());
@@ -395,6 +400,55 @@ std::string SeededText(const NextStage& stage) {
                                                         : RaceText(stage.firstHeat) + "～" + NumberText(stage.lastHeat);
   return RaceText(stage.race) + "（" + RoundName(stage.seeded.roundCode) + " " + NumberText(stage.seeded.heatNo) +
          "組）を" + from + " から組分けしました（" + NumberText(lanes) + " 名、補欠 " + NumberText(alternates) + " 名）。";
+}
+
+Result<OnDemandSeeding> SeedNextStageOnDemand(const MeetFiles& meet, int race) {
+  auto stage = SeedNextStage(meet.meetFolder, meet.settings, race);
+  if (!stage) return std::unexpected(stage.error());
+  OnDemandSeeding out{std::move(*stage), {}};
+  const PrintSources sources(meet);
+  if (out.stage.written) {
+    out.lines.push_back(SeededText(out.stage));
+    for (const std::string& line : LaneChangeLines(out.stage.changes, sources)) out.lines.push_back("  " + line);
+  } else {
+    out.lines.push_back(RaceText(out.stage.race) + " の組分けは前のラウンドの結果のとおりです（変わりません）。");
+  }
+  for (std::string& line : SwimOffLines(out.stage, sources)) out.lines.push_back(std::move(line));
+  return out;
+}
+
+Result<std::vector<std::string>> PrintSeededStage(Platform& platform, const MeetFiles& meet, const NextStage& stage) {
+  std::vector<std::string> printed;
+  const Race& race = stage.seeded;
+  const int sheets = std::max(1, PostCopies(meet.settings, race.roundCode, 3, 8, 13));
+  if (auto ok = PrintRaceSheet(platform, meet, race, sheets); !ok) return std::unexpected(ok.error());
+  printed.push_back("レース用紙 " + RaceText(stage.race) + " × " + NumberText(sheets));
+  const int page = PageOfRace(meet.meetFolder, stage.race);
+  if (page == 0) {
+    printed.push_back(RaceText(stage.race) + " はプログラムのページにないため、ページは印刷していません。");
+    return printed;
+  }
+  const int copies = std::max(1, PostCopies(meet.settings, race.roundCode, 2, 7, 12));
+  if (auto ok = PrintProgramPages(platform, meet, page, page, copies, false); !ok) return std::unexpected(ok.error());
+  printed.push_back("プログラム " + NumberText(page) + " ページ × " + NumberText(copies));
+  return printed;
+}
+
+Result<OnDemandSeeding> SeedNextStageAtDesk(Platform& platform, const MeetFiles& meet, int race) {
+  auto seeded = SeedNextStageOnDemand(meet, race);
+  if (!seeded) return seeded;
+  std::string text;
+  for (const std::string& line : seeded->lines) text += (text.empty() ? "" : "\n") + line;
+  if (!seeded->stage.written) {
+    platform.dialogs.Notify(text);
+    return seeded;
+  }
+  if (platform.dialogs.AskYesNo(text + "\n\n" + kAskPrintSeeded)) {
+    auto printed = PrintSeededStage(platform, meet, seeded->stage);
+    if (!printed) return std::unexpected(printed.error());
+    for (std::string& line : *printed) seeded->lines.push_back(std::move(line));
+  }
+  return seeded;
 }
 
 }  // namespace meet

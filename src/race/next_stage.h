@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/platform.h"
 #include "core/printer.h"
 #include "data/race_file.h"
 #include "print/print_sources.h"
@@ -108,6 +109,24 @@ void PrintSwimOffNotice(Printer& printer, const std::string& heading, const Next
                         const PrintSources& sources);
 // "レース 20（決勝 1組）をレース 15～17 から組分けしました（8 名、補欠 2 名）。"
 std::string SeededText(const NextStage& stage);
+// The seeding asked for at the desk (the race screen's 次ラウンド組分け,
+// frmRace after the heats are complete, `meetctl seed next`): the seeding
+// with the lines the operator is told — what was seeded (or that nothing
+// changed), every lane changed, every tie.
+struct OnDemandSeeding {
+  NextStage stage;
+  std::vector<std::string> lines;
+};
+Result<OnDemandSeeding> SeedNextStageOnDemand(const MeetFiles& meet, int race);
+inline constexpr const char* kAskPrintSeeded = "組分けしたレースのレース用紙とプログラムのページを印刷しますか。";
+// The seeded race's sheet and its program page, with the copies posting
+// prints (at least one each, since the operator asked for them). Returns what
+// was printed, one text each.
+Result<std::vector<std::string>> PrintSeededStage(Platform& platform, const MeetFiles& meet, const NextStage& stage);
+// Seeds on demand and tells the operator through the platform's dialogs: the
+// lines, and when the lanes changed the question whether to print them.
+Result<OnDemandSeeding> SeedNextStageAtDesk(Platform& platform, const MeetFiles& meet, int race);
+
 // The lane caption of a slot in these texts: "4コース", "補欠１", "補欠２".
 std::string SlotText(int slot);
 

@@ -19,6 +19,7 @@
 #include "core/printer.h"
 #include "platform/qt_printer.h"
 #include "race/lane_move.h"
+#include "race/next_stage.h"
 #include "race/timing_post.h"
 #include "ui/frm_mkkyogi.h"
 #include "ui/frm_ohda.h"
@@ -154,11 +155,16 @@ void FrmKyogi::BuildMenus(QVBoxLayout* top) {
   };
   menu("mInsatu", "印刷", {{"mLpRank", "ランキング"}, {"mLpPage", "プログラム"}, {"mLpRace", "レース"}, {"mLpLap", "ラップ"}});
   WirePrintMenu(bar);
-  menu("mM", "ﾒﾝﾃﾅﾝｽ", {{"mMkyogi", "競技ﾀｲﾄﾙ"}});
+  menu("mM", "ﾒﾝﾃﾅﾝｽ", {{"mMkyogi", "競技ﾀｲﾄﾙ"}, {"mJiRound", "次ラウンド組分け"}});
   if (auto* mkyogi = bar->findChild<QAction*>("mMkyogi")) {
     mkyogi->setEnabled(true);
     mkyogi->setToolTip({});
     connect(mkyogi, &QAction::triggered, this, &FrmKyogi::OpenRaceTitle);
+  }
+  if (auto* next = bar->findChild<QAction*>("mJiRound")) {
+    next->setEnabled(true);
+    next->setToolTip(QString::fromUtf8("表示レースの種目の次のラウンドを、前のラウンドの結果から組分けし直します"));
+    connect(next, &QAction::triggered, this, &FrmKyogi::SeedNextRound);
   }
   menu("mWork", "旧データ出力",
        {{"mWKyogi", "競技"}, {"mWProjun", "プロ順"}, {"mWHpro", "ﾌﾟﾛﾍﾟｰｼﾞ"}, {"mWRel", "ﾘﾚｰ"}});
@@ -490,6 +496,15 @@ void FrmKyogi::OpenRaceTitle() {
   ShowFrmmKkyogi(this, state_.folders.meetFolder, screen_.currentRace(), platform_);
   clock_->start();
   Redraw();
+}
+
+void FrmKyogi::SeedNextRound() {
+  clock_->stop();
+  auto seeded = screen_.SeedNextRound();
+  clock_->start();
+  Show();
+  if (!seeded) Report(std::unexpected(seeded.error()));
+  Focus(ToiFocus());
 }
 
 void FrmKyogi::Keiji() {

@@ -62,6 +62,7 @@ class FrmKyogi : public QWidget {
   void OpenRelayOrder();  // cmdOhda
   void MoveLanes();       // cmdIdo
   void OpenRaceTitle();   // mMkyogi
+  void SeedNextRound();   // mJiRound
   void Keiji();           // cmdKeiji, and chkJidou on the clock tick
   void AutoPost();        // chkJidou: posts when a race reached "6"
   // A lane field whose text differs from what the screen shows (typed, not entered).

@@ -61,7 +61,7 @@ const char* const kBadLines[] = {
     "relay order", "relay order abc", "relay order 9999",
     "race move", "race move abc", "race move 9999",
     "result-file extra", "federation-report extra",
-    "sample-entries", "seed extra", "seed --pattern 9",
+    "sample-entries", "seed extra", "seed --pattern 9", "seed next", "seed next abc", "seed next 9999", "seed next 1 2",
     "settings", "settings bogus", "settings show extra", "settings set", "settings set laneCount",
     "settings set bogus 1", "settings set laneCount abc", "settings set laneCount 99",
     "standards", "standards bogus", "standards show", "standards show abc", "standards show 99999", "standards set 1",

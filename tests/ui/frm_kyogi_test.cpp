@@ -97,6 +97,22 @@ TEST_F(FrmKyogiTest, CarriesItsControlsCaptionsAndTips) {
   EXPECT_EQ(Find<QLabel>(w, "lblSZikan")->palette().color(QPalette::Window), QColor(0, 255, 255));
 }
 
+TEST_F(FrmKyogiTest, NextRoundMenuSeedsOrSaysWhyNot) {
+  meet.settings.laneCount = meet.settings.laneCountUsed = 8;
+  FrmKyogi* w = Open();
+  auto* next = w->findChild<QAction*>("mJiRound");
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(Text(next->text()), "次ラウンド組分け");
+  next->trigger();  // race 1 is not confirmed yet
+  ASSERT_FALSE(meet.fake.dialogs.notices.empty());
+  EXPECT_NE(meet.fake.dialogs.notices.back().find("確定していない"), std::string::npos);
+  meet.States("71");
+  meet.fake.dialogs.answers = {false};  // no printing
+  next->trigger();
+  EXPECT_EQ(Text(Find<QLabel>(w, "lblRecord")->text()), "2 / 2") << "the seeded race is shown";
+  EXPECT_EQ(Text(Edit("txtNo", 3)->text()), "1");
+}
+
 TEST_F(FrmKyogiTest, KeijiPostsTheTimedRacesWithPrintingOff) {
   test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {}));
   std::filesystem::create_directories(meet.dir / "goal");
