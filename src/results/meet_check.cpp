@@ -17,6 +17,7 @@
 #include "data/relay_file.h"
 #include "print/hpro_file.h"
 #include "program/projun_file.h"
+#include "race/next_stage.h"
 #include "race/timing_files.h"
 #include "records/biko_layout.h"
 #include "records/shikaku_file.h"
@@ -522,6 +523,121 @@ void CheckTimingFiles(Findings& f, const fs::path& meetFolder, const MeetCounts&
   }
 }
 
+// What corrections after posting can leave behind, across taikai.dat,
+// projun.dat, Race.dat and the goal files: a swimmer twice in one event's
+// heats, heat numbers that are not 1..n of n, program entries whose heats
+// are not their races, races no program entry covers, a race at "6" without
+// its goal file, a next stage that no longer agrees with its heats, an
+// exhibition swim holding a place.
+void CheckCorrections(Findings& f, const fs::path& meetFolder, const MeetCounts& counts) {
+  if (!counts.races || *counts.races == 0) return;
+  const int races = static_cast<int>(*counts.races);
+  std::vector<Race> all(1);  // all[r] is race r
+  {
+    auto file = RecordFile::Open(FindFile(meetFolder, kRaceFileName), race_layout::kRecordLength,
+                                 RecordFile::Mode::ReadOnly);
+    if (!file) return;
+    for (int r = 1; r <= races; ++r) all.push_back(RaceFromRecord(file->Read(r + 10), false));
+  }
+  auto raceName = [](int r) { return "レース " + N(r); };
+
+  f.Begin(kRaceFileName);
+  std::map<int16_t, std::vector<int>> byEvent;  // event number → its races in file order
+  for (int r = 1; r <= races; ++r)
+    if (all[static_cast<size_t>(r)].eventNo != 0) byEvent[all[static_cast<size_t>(r)].eventNo].push_back(r);
+  for (const auto& [eventNo, list] : byEvent) {
+    const std::string where = "競技 " + N(eventNo);
+    std::map<int16_t, int> seenIn;
+    for (int r : list) {
+      const Race& race = all[static_cast<size_t>(r)];
+      for (size_t k = 0; k < race.laneNo.size(); ++k) {
+        const int16_t no = race.laneNo[k];
+        if (no <= 0) continue;
+        if (auto [it, fresh] = seenIn.emplace(no, r); !fresh)
+          f.Add(where, "申込 " + N(no) + " が" + (it->second == r ? raceName(r) + " に 2 度" : raceName(it->second) + " と" + raceName(r) + " の両方に") + "います。");
+      }
+    }
+    bool numbered = true;
+    for (size_t i = 0; i < list.size(); ++i) {
+      const Race& race = all[static_cast<size_t>(list[i])];
+      numbered = numbered && race.heatNo == static_cast<int>(i + 1) && race.heatTotal == static_cast<int>(list.size());
+    }
+    if (!numbered)
+      f.Add(where, "組番号と総組が、" + N(static_cast<int64_t>(list.size())) + " レース（" +
+                       RaceRange(list.front(), list.back()) + "）の 1～" + N(static_cast<int64_t>(list.size())) +
+                       " 組 (" + N(static_cast<int64_t>(list.size())) + ") になっていません。");
+  }
+  for (int r = 1; r <= races; ++r) {
+    const Race& race = all[static_cast<size_t>(r)];
+    for (size_t k = 0; k < 10; ++k)
+      if (race.laneNo[k] != 0 && race.laneRecordClass[k] == 99 && race.laneRank[k] != 0)
+        f.Add(raceName(r) + " " + LaneName(static_cast<int>(k)),
+              "オープン（OP）の選手に順位 " + N(race.laneRank[k]) + " がついています。");
+  }
+  // A next stage seeded from heats that have changed since.
+  Settings settings;
+  LoadSettings(meetFolder, settings);
+  const int lanes = std::clamp<int>(settings.laneCount, 4, 10);
+  for (const auto& [eventNo, list] : byEvent) {
+    const int last = list.back();
+    if (all[static_cast<size_t>(last)].roundCode == "2") continue;
+    auto stage = PlanNextStage(meetFolder, settings, last);
+    if (!stage || !stage->heatsNotConfirmed.empty()) continue;
+    const auto& lanesOf = stage->current.laneNo;
+    if (std::all_of(lanesOf.begin(), lanesOf.end(), [](int16_t no) { return no == 0; })) continue;
+    if (!NextStageAgrees(*stage, lanes, settings.laneCountUsed))
+      f.Add(raceName(stage->race), "次ラウンドの組分けが予選の結果と一致しません（" +
+                                       RaceRange(stage->firstHeat, stage->lastHeat) + " から）。");
+  }
+
+  // Program entries against the races of their event.
+  auto program = ProgramOrder::Load(meetFolder);
+  if (program) {
+    f.Begin(kProgramFileName);
+    std::vector<bool> covered(static_cast<size_t>(races) + 1, false);
+    int numbered = 0;
+    for (int n = 1; n <= program->count(); ++n) {
+      const ProgramEntry e = program->Read(n);
+      if (e.orderNo == 0 || e.heatCount <= 0) continue;
+      ++numbered;
+      const int first = e.firstRace, lastRace = e.firstRace + e.heatCount - 1;
+      bool written = false;  // heats reserved for a later stage and never written hold no event
+      for (int r = std::max(first, 1); r <= std::min(lastRace, races); ++r) {
+        const int16_t eventNo = all[static_cast<size_t>(r)].eventNo;
+        written = written || eventNo != 0;
+        if (eventNo == e.orderNo) covered[static_cast<size_t>(r)] = true;
+      }
+      if (!written) continue;
+      const std::string where = "項目 " + N(n) + "（順 " + N(e.orderNo) + "）";
+      const auto it = byEvent.find(e.orderNo);
+      const std::vector<int> none;
+      const std::vector<int>& list = it == byEvent.end() ? none : it->second;
+      const bool inside = std::all_of(list.begin(), list.end(), [&](int r) { return r >= first && r <= lastRace; });
+      if (!inside || static_cast<int>(list.size()) != e.heatCount)
+        f.Add(where, "組数 " + N(e.heatCount) + "（" + RaceRange(first, lastRace) + "）ですが、競技 " + N(e.orderNo) +
+                         " のレースは " + N(static_cast<int64_t>(list.size())) + " 組" +
+                         (list.empty() ? "" : "（" + RaceRange(list.front(), list.back()) + "）") + "です。");
+    }
+    if (numbered > 0) {
+      f.Begin(kRaceFileName);
+      for (int r = 1; r <= races; ++r)
+        if (!covered[static_cast<size_t>(r)] && all[static_cast<size_t>(r)].eventNo != 0)
+          f.Add(raceName(r), "競技 " + N(all[static_cast<size_t>(r)].eventNo) + " のこのレースは、どの競技順（" +
+                                 std::string(kProgramFileName) + "）にも入っていません。");
+    }
+  }
+
+  // A race the timing system marked "6" needs its goal file.
+  f.Begin(kRaceStateFileName);
+  auto states = RaceStates::Read(meetFolder);
+  if (!states) return;
+  const auto goals = TimingFiles(meetFolder, "goal", 'G');
+  for (int r = 1; r <= races; ++r)
+    if (states->state(r) == kStateTimingWaiting && !goals.contains(r))
+      f.Add(raceName(r), "状態 6 ですが、ゴールファイル " + GoalFilePath(meetFolder, r).filename().string() +
+                             " がありません。");
+}
+
 }  // namespace
 
 std::string MeetCheckReport::Summary() const {
@@ -548,6 +664,7 @@ MeetCheckReport CheckMeetFolder(const fs::path& meetFolder, const fs::path& entr
     CheckPointsFile(f, meetFolder);
     CheckTimingFiles(f, meetFolder, counts, "goal", 'G');
     CheckTimingFiles(f, meetFolder, counts, "lap", 'R');
+    CheckCorrections(f, meetFolder, counts);
   }
   return report;
 }

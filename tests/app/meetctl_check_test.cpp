@@ -116,6 +116,30 @@ TEST_F(MeetctlCheck, EachPlantedFaultIsFoundWithItsFileAndRecord) {
       {"a sparse 4 GB state file", [&](auto& m, auto&) { fs::resize_file(m / "Race.dat", 4ull << 30); },
        "Race.dat: ファイルが 4294967296 バイトあり、この形式で使える 32768 バイトを超えています。"},
       {"no settings", [&](auto& m, auto&) { fs::remove(m / "kijun.dat"); }, "kijun.dat: ありません。"},
+      // What corrections after posting can leave (races 1–2 the heats of event 1, race 3 its final).
+      {"a swimmer twice in an event",
+       [&](auto& m, auto&) { Poke(m / "taikai.dat", race(1, 24), test::ReadFile(m / "taikai.dat").substr(race(1, 22), 2)); },
+       "taikai.dat 競技 1: 申込 "},
+      {"heats not 1..n", [&](auto& m, auto&) { Poke(m / "taikai.dat", race(2, 2), test::Le16(1)); },
+       "taikai.dat 競技 1: 組番号と総組が、2 レース"},
+      {"a program entry's heat count", [&](auto& m, auto&) { Poke(m / "projun.dat", 10 * 64 + 2, test::Le16(3)); },
+       "projun.dat 項目 1（順 1）: 組数 3"},
+      {"a race no program entry covers", [&](auto& m, auto&) { Poke(m / "taikai.dat", race(3, 0), test::Le16(99)); },
+       "taikai.dat レース 3: 競技 99 のこのレースは"},
+      {"timed without a goal file",
+       [&](auto& m, auto&) {
+         fs::remove(m / "goal" / "G0001");
+         Poke(m / "Race.dat", 0, "6");
+       },
+       "Race.dat レース 1: 状態 6 ですが、ゴールファイル G0001 がありません。"},
+      {"a final that no longer agrees with its heats",
+       [&](auto& m, auto&) {
+         const std::string lanes = test::ReadFile(m / "taikai.dat").substr(race(3, 22 + 2 * 2), 4);
+         Poke(m / "taikai.dat", race(3, 22 + 2 * 2), lanes.substr(2, 2) + lanes.substr(0, 2));
+       },
+       "taikai.dat レース 3: 次ラウンドの組分けが予選の結果と一致しません"},
+      {"an exhibition swim with a place", [&](auto& m, auto&) { Poke(m / "taikai.dat", race(1, 214), test::Le16(99)); },
+       "taikai.dat レース 1 第 1 レーン: オープン（OP）の選手に順位"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.fault);
