@@ -103,6 +103,7 @@ int PointsTally(Context& ctx, std::vector<std::string>& args) {
           << " 件（集計区分 " << screen->txtNenrei(0) << " --> " << screen->txtNenrei(1) << "、クラブ制限 "
           << screen->txtSeigen() << " 名）\n";
   if (done->saturated) ctx.err << "meetctl: " << kSaturatedMessage << '\n';
+  if (!done->leftOutNote.empty()) ctx.err << "注意: " << done->leftOutNote << '\n';
   return 0;
 }
 

@@ -100,6 +100,8 @@ int Ranking(Context& ctx, std::vector<std::string>& args) {
   if (done->pages > 0) ctx.out << "、印刷 " << done->pages << " ページ";
   ctx.out << '\n';
   if (done->html) ctx.out << "HTML: " << done->html->string() << '\n';
+  // On stderr, so that stdout holds the lists and their summary only.
+  if (!done->leftOutNote.empty()) ctx.err << "注意: " << done->leftOutNote << '\n';
   return 0;
 }
 

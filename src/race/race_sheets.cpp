@@ -60,21 +60,26 @@ void LapSheet::Heading() {
 void LapSheet::Lane(int lane) {
   using namespace lap_sheet;
   const size_t k = static_cast<size_t>(lane - 1);
-  const std::optional<Entry> entry = race_.laneNo[k] != 0 ? src_.entry(race_.laneNo[k]) : std::nullopt;
-  const LapTimes laps = entry ? readLapTimes(laps_, lane, race_.laneTime[k]) : LapTimes{};
+  // A lane whose entry the entry file does not hold (or with no entry file)
+  // still swam: its time and laps are printed, the personal fields left blank.
+  const bool swimmer = race_.laneNo[k] != 0;
+  const std::optional<Entry> entry = swimmer ? src_.entry(race_.laneNo[k]) : std::nullopt;
+  const LapTimes laps = swimmer ? readLapTimes(laps_, lane, race_.laneTime[k]) : LapTimes{};
   const int groups = (laps.count() + kLapsPerGroup - 1) / kLapsPerGroup;
-  KeepOnPage(2 + (entry ? 2 : 0) + 2 * groups);
+  KeepOnPage(2 + (swimmer ? 2 : 0) + 2 * groups);
 
   p_.PrintAt(kRuleX, std::string(kRuleLength, '-'));
   Down(p_);
   p_.PrintAt(kRuleX, RightAligned(lane, 2));
   Down(p_);
-  if (!entry) return;
-  p_.PrintAt(kName, PrintedText(entry->swimmerName));
-  p_.PrintAt(kAgeGrade, AgeAndGrade(src_, *entry));
-  p_.PrintAt(kAffiliation, PrintedText(entry->affiliation));
+  if (!swimmer) return;
+  if (entry) {
+    p_.PrintAt(kName, PrintedText(entry->swimmerName));
+    p_.PrintAt(kAgeGrade, AgeAndGrade(src_, *entry));
+    p_.PrintAt(kAffiliation, PrintedText(entry->affiliation));
+  }
   p_.PrintAt(kFinalTime, FormatTime(race_.laneTime[k]));
-  p_.PrintAt(kRegNo, PrintedText(entry->regNo));
+  if (entry) p_.PrintAt(kRegNo, PrintedText(entry->regNo));
   Down(p_, 2);
   for (int g = 0; g < groups; ++g) {
     const int first = g * kLapsPerGroup;
@@ -117,16 +122,19 @@ void RaceSheetOnce(Printer& p, const PrintSources& src, const Race& race) {
     p.PrintAt(kLeft, label);
     const size_t k = static_cast<size_t>(slot - 1);
     if (race.laneNo[k] != 0) {
-      if (const std::optional<Entry> e = src.entry(race.laneNo[k])) {
+      // An entry the entry file does not hold leaves the personal fields
+      // blank; the lane's entry time is the race's own.
+      const std::optional<Entry> e = src.entry(race.laneNo[k]);
+      if (e) {
         p.PrintAt(kName, PrintedName(e->swimmerName));
         p.PrintAt(kKana, LeftChars(PrintedText(e->swimmerKana), 12));
         p.PrintAt(kPrefecture, PrintedName(e->prefName));
         p.PrintAt(kAffiliation, PrintedName(e->affiliation));
         p.PrintAt(kGrade, src.GradeText(e->gradeCode));
         if (e->age != 0) p.PrintAt(kAge, NumberText(e->age));
-        if (race.laneEntryTime[k] != 0) p.PrintAt(kEntryTime, FormatTime(race.laneEntryTime[k]));
-        p.PrintAt(kRegNo, PrintedText(e->regNo));
       }
+      if (race.laneEntryTime[k] != 0) p.PrintAt(kEntryTime, FormatTime(race.laneEntryTime[k]));
+      if (e) p.PrintAt(kRegNo, PrintedText(e->regNo));
     }
     Down(p);
   }

@@ -111,6 +111,7 @@ Result<RankingOutcome> FrmRankingScreen::Finish() {
   while (Step()) {
   }
   RankingOutcome outcome = outcome_;
+  outcome.leftOutNote = run_->LeftOutNote();
   if (printout_) {
     printout_->End();
     outcome.pages = printout_->pages();
@@ -131,6 +132,7 @@ Result<RankingOutcome> FrmRankingScreen::Finish() {
   }
   outcome.closeScreen = insatu_ || html_;
   txtHyoji_ = "終了 " + NumberText(outcome.events) + " 種目 " + NumberText(outcome.lines) + " 名";
+  if (!outcome.leftOutNote.empty()) txtHyoji_ += "　" + outcome.leftOutNote;
   return outcome;
 }
 

@@ -59,6 +59,9 @@ struct RankingOutcome {
   int pages = 0;   // printed pages
   std::optional<std::filesystem::path> html;  // the HTML file written
   bool closeScreen = false;  // "印刷" or "HTML" was ticked: back to the hub
+  // The results the age or grade range left off the lists, with the ranges
+  // that would list them; empty when none was left out.
+  std::string leftOutNote;
 };
 
 class FrmRankingScreen {
@@ -93,7 +96,8 @@ class FrmRankingScreen {
   // "実行" in steps: Begin reads the files, Step lists, prints and writes
   // into the HTML file one event and returns false when none is left, Finish
   // ends the printout and writes the HTML file. `lines` gets each list as
-  // text lines (meetctl). txtHyoji shows the event being listed, n of m.
+  // text lines (meetctl). txtHyoji shows the event being listed, n of m, and
+  // at the end what was listed and what the ranges left out.
   Status Begin(Platform& platform, std::function<void(const std::string&)> lines = {});
   bool Step();
   Result<RankingOutcome> Finish();

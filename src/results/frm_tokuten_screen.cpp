@@ -63,11 +63,12 @@ TallyOptions FrmTokutenScreen::Options() const {
 
 Result<ShukeiSummary> FrmTokutenScreen::Shukei(const Clock& clock) {
   printEnabled_ = false;
-  auto done = RunTally(meetFolder_, settings_, Options(), clock);
+  const TallyOptions options = Options();
+  auto done = RunTally(meetFolder_, settings_, options, clock);
   printEnabled_ = NyushoTallied(meetFolder_);
   if (!done) return std::unexpected(done.error());
   return ShukeiSummary{static_cast<int>(done->nyusho.teams.size()), static_cast<int>(done->records.size()),
-                       done->credited, done->saturated};
+                       done->credited, done->saturated, LeftOutNote(options, *done)};
 }
 
 Status FrmTokutenScreen::RequireTally() const {

@@ -50,6 +50,9 @@ struct ShukeiSummary {
   int records = 0;
   int credited = 0;
   bool saturated = false;
+  // Results the tallied range left out, and the range that would count them;
+  // empty when none was left out.
+  std::string leftOutNote;
 };
 
 class FrmTokutenScreen {

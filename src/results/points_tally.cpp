@@ -99,10 +99,13 @@ class Tallier {
   // The rankings of one event: one without 合同; under 合同 one per matching
   // category, or a single one over every matching category for heats; none
   // when no category matches.
+  // `outOfRange` (when given) gets the results that took no place only
+  // because of the tallied range.
   void ForEachRanking(const Race& race, bool heats, const std::vector<Swim>& swims, int clubLimit, bool heatsRule,
-                      const std::function<void(const std::vector<Placed>&)>& use) const;
+                      const std::function<void(const std::vector<Placed>&)>& use,
+                      std::vector<const Swim*>* outOfRange = nullptr) const;
   std::vector<Placed> Rank(const std::vector<Swim>& swims, const std::function<bool(const Swim&)>& inCategory,
-                           int clubLimit, bool heatsRule) const;
+                           int clubLimit, bool heatsRule, std::vector<const Swim*>* outOfRange) const;
   void RecordsOf(const ProgramEntry& pe, const Swim& w, int place, bool joint);
 
   const TallyInputs& in_;
@@ -168,7 +171,7 @@ std::vector<const OptionalCategory*> Tallier::Categories(const Race& race) const
 }
 
 std::vector<Placed> Tallier::Rank(const std::vector<Swim>& swims, const std::function<bool(const Swim&)>& inCategory,
-                                  int clubLimit, bool heatsRule) const {
+                                  int clubLimit, bool heatsRule, std::vector<const Swim*>* outOfRange) const {
   std::vector<Placed> placed;
   std::unordered_map<std::string, int> count;
   int counter = 0, previousPlace = 0;
@@ -178,8 +181,13 @@ std::vector<Placed> Tallier::Rank(const std::vector<Swim>& swims, const std::fun
     bool counts = w.line.time < kSpecialCodes;
     // Every result of a team raises its count, whether it counts or not.
     if (clubLimit != kNoClubLimit && ++count[w.teamCode] > clubLimit) counts = false;
-    if (!InTalliedRange(w)) counts = false;
     if (!counts) continue;
+    if (!InTalliedRange(w)) {
+      // A lane whose entry the entry file does not hold is no swimmer a
+      // wider range would count.
+      if (outOfRange && w.entry != &empty_) outOfRange->push_back(&w);
+      continue;
+    }
     ++counter;
     int place = counter;
     if (w.line.time == previousTime && !(heatsRule && counter == lanes_ + 1)) place = previousPlace;
@@ -191,9 +199,10 @@ std::vector<Placed> Tallier::Rank(const std::vector<Swim>& swims, const std::fun
 }
 
 void Tallier::ForEachRanking(const Race& race, bool heats, const std::vector<Swim>& swims, int clubLimit,
-                             bool heatsRule, const std::function<void(const std::vector<Placed>&)>& use) const {
+                             bool heatsRule, const std::function<void(const std::vector<Placed>&)>& use,
+                             std::vector<const Swim*>* outOfRange) const {
   if (!joint_) {
-    use(Rank(swims, [](const Swim&) { return true; }, clubLimit, heatsRule));
+    use(Rank(swims, [](const Swim&) { return true; }, clubLimit, heatsRule, outOfRange));
     return;
   }
   const std::vector<const OptionalCategory*> cats = Categories(race);
@@ -201,10 +210,11 @@ void Tallier::ForEachRanking(const Race& race, bool heats, const std::vector<Swi
   if (cats.empty()) return;
   if (heats) {
     use(Rank(swims, [&](const Swim& w) { return std::any_of(cats.begin(), cats.end(), [&](auto* c) { return within(c, w); }); },
-             clubLimit, heatsRule));
+             clubLimit, heatsRule, outOfRange));
     return;
   }
-  for (const OptionalCategory* c : cats) use(Rank(swims, [&](const Swim& w) { return within(c, w); }, clubLimit, heatsRule));
+  for (const OptionalCategory* c : cats)
+    use(Rank(swims, [&](const Swim& w) { return within(c, w); }, clubLimit, heatsRule, outOfRange));
 }
 
 void Tallier::BuildRecordsList() {
@@ -307,6 +317,7 @@ void Tallier::TallyPoints() {
     const Race first = in_.races.race(pe.firstRace);
     const bool relay = IsRelay(first.eventCode);
     const int column = Column(first.sexCode, relay);
+    std::vector<const Swim*> outOfRange;
     ForEachRanking(first, heats, swims, o_.clubLimit, heats, [&](const std::vector<Placed>& ranking) {
       for (const Placed& p : ranking) {
         if (p.place > kPlacesCredited || (heats && p.place <= lanes_)) continue;
@@ -317,7 +328,12 @@ void Tallier::TallyPoints() {
         Add(rec.at(0, column), PlacePoints(p.place, relay));
         ++out_.credited;
       }
-    });
+    }, &outOfRange);
+    // Under 合同 a swim can be left out of several categories: it counts once.
+    std::sort(outOfRange.begin(), outOfRange.end());
+    outOfRange.erase(std::unique(outOfRange.begin(), outOfRange.end()), outOfRange.end());
+    for (const Swim* w : outOfRange) out_.leftOutValues.Add(w->classValue);
+    out_.leftOut += static_cast<int>(outOfRange.size());
   }
 }
 
@@ -376,6 +392,14 @@ TallyResult Tally(const TallyInputs& inputs, const Settings& settings, const Tal
   out.nyusho.tallyDate = DateSlashed(now);
   out.nyusho.tallyTime = TimeColons(now);
   return std::move(out);
+}
+
+std::string LeftOutNote(const TallyOptions& options, const TallyResult& result) {
+  if (result.leftOut == 0) return {};
+  const ValueSpan& v = result.leftOutValues;
+  return "集計区分 " + RangeText(options.nenreiFrom, options.nenreiTo) + " の外のため " + NumberText(result.leftOut) +
+         " 件を数えていません（" + RangeText(v.CoveringFrom(options.nenreiFrom), v.CoveringTo(options.nenreiTo)) +
+         " で数えます）。";
 }
 
 Result<TallyResult> RunTally(const std::filesystem::path& meetFolder, const Settings& settings,

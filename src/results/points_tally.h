@@ -19,6 +19,7 @@
 #include "program/projun_file.h"
 #include "records/biko_file.h"
 #include "records/shikaku_file.h"
+#include "results/left_out.h"
 #include "results/nyusho_file.h"
 #include "settings/settings.h"
 
@@ -62,7 +63,17 @@ struct TallyResult {
   std::vector<BikoEntry> records;
   bool saturated = false;  // a cell was held at ±32767 instead of wrapping
   int credited = 0;        // places credited to a team
+  // Results of the tallied rankings that took no place only because their
+  // age (grade under the grade scheme) lies outside the tallied range, each
+  // swim once, with the values they hold.
+  int leftOut = 0;
+  ValueSpan leftOutValues;
 };
+
+// What the operator is told of the results the tallied range left out, with
+// the range that would count them: "集計区分 1～100 の外のため 24 件を数えて
+// いません（1～183 で数えます）。"; empty when none was left out.
+std::string LeftOutNote(const TallyOptions& options, const TallyResult& result);
 
 // The team code of an entry: the first 5 characters of its 14-character code
 // in club grouping, else its first 2 characters and "000".

@@ -1,6 +1,7 @@
 #include "results/ranking_list.h"
 
 #include <algorithm>
+#include <set>
 
 #include "core/cp932.h"
 #include "core/numbers.h"
@@ -159,19 +160,40 @@ const Entry& RankingRun::EntryOf(int n) {
   return it->second;
 }
 
-bool RankingRun::Passes(const Race& heat, int slot, const Entry& entry, int position) const {
+bool RankingRun::EntryHeld(int n) const {
+  if (entryImage_) return n >= 1 && n <= entryImage_->count();
+  return sources_->entry(n).has_value();
+}
+
+RankingRun::Filtered RankingRun::Filter(const Race& heat, int slot, const Entry& entry, int position) const {
   const size_t k = static_cast<size_t>(slot);
   const RankingOptions& o = options_;
-  if (o.records && heat.laneRecordClass[k] == 0) return false;
-  if (o.standards && LeadingNumber(std::string_view(&heat.standardFlags[k], 1)) == 0) return false;
-  if (!InRange(heat.openLevel[k], o.openFrom, o.openTo)) return false;
-  if (!InRange(heat.ageLevel[k], o.ageLevelFrom, o.ageLevelTo)) return false;
-  if (!InRange(entry.age, o.ageFrom, o.ageTo)) return false;
-  if (!InRange(LeadingNumber(PrintedText(entry.gradeCode)), o.gradeFrom, o.gradeTo)) return false;
-  if (position > o.maxRank) return false;
+  if (o.records && heat.laneRecordClass[k] == 0) return Filtered::Out;
+  if (o.standards && LeadingNumber(std::string_view(&heat.standardFlags[k], 1)) == 0) return Filtered::Out;
+  if (!InRange(heat.openLevel[k], o.openFrom, o.openTo)) return Filtered::Out;
+  if (!InRange(heat.ageLevel[k], o.ageLevelFrom, o.ageLevelTo)) return Filtered::Out;
+  if (position > o.maxRank) return Filtered::Out;
   const std::string prefix = Trimmed(o.regPrefix);
-  if (!prefix.empty() && !entry.regNo.starts_with(prefix)) return false;
-  return true;
+  if (!prefix.empty() && !entry.regNo.starts_with(prefix)) return Filtered::Out;
+  if (!InRange(entry.age, o.ageFrom, o.ageTo)) return Filtered::OnlyByRange;
+  if (!InRange(LeadingNumber(PrintedText(entry.gradeCode)), o.gradeFrom, o.gradeTo)) return Filtered::OnlyByRange;
+  return Filtered::Listed;
+}
+
+std::string RankingRun::LeftOutNote() const {
+  if (leftOut_ == 0) return {};
+  const RankingOptions& o = options_;
+  std::string ranges, covering;
+  auto name = [&](const char* label, int from, int to, const ValueSpan& values) {
+    const int64_t wideFrom = values.CoveringFrom(from), wideTo = values.CoveringTo(to);
+    if (wideFrom == from && wideTo == to) return;
+    const std::string joint = ranges.empty() ? "" : "・";
+    ranges += joint + label + " " + RangeText(from, to);
+    covering += joint + label + " " + RangeText(wideFrom, wideTo);
+  };
+  name("年齢", o.ageFrom, o.ageTo, leftOutAges_);
+  name("学年", o.gradeFrom, o.gradeTo, leftOutGrades_);
+  return ranges + " の外のため " + NumberText(leftOut_) + " 件を載せていません（" + covering + " で載せます）。";
 }
 
 void RankingRun::AddRow(RankingBlock& block, int raceNo, const Race& heat, int slot, int32_t time, int rankShown, int position,
@@ -285,6 +307,7 @@ std::vector<RankingBlock> RankingRun::RankEvent(const ProgramEntry& e) {
 
   const bool relay = sources_->IsRelay(e.eventCode);
   std::vector<RankingBlock> blocks;
+  std::set<const Swim*> outOfRange;  // a swim left out of two category lists counts once
   for (const List& list : lists) {
     RankingBlock block{list.title, {}};
     int rank = 0;
@@ -292,7 +315,17 @@ std::vector<RankingBlock> RankingRun::RankEvent(const ProgramEntry& e) {
       const Swim& s = *list.swims[j];
       if (j == 0 || s.time != list.swims[j - 1]->time) rank = static_cast<int>(j) + 1;
       const Race& heat = heatRaces[static_cast<size_t>(s.race - first)];
-      if (!Passes(heat, s.slot, EntryOf(heat.laneNo[static_cast<size_t>(s.slot)]), rank)) continue;
+      const int n = heat.laneNo[static_cast<size_t>(s.slot)];
+      const Entry& entry = EntryOf(n);
+      const Filtered filtered = Filter(heat, s.slot, entry, rank);
+      // A lane whose entry the entry file does not hold is no swimmer a wider
+      // range would list.
+      if (filtered == Filtered::OnlyByRange && EntryHeld(n) && outOfRange.insert(&s).second) {
+        ++leftOut_;
+        leftOutAges_.Add(entry.age);
+        leftOutGrades_.Add(LeadingNumber(PrintedText(entry.gradeCode)));
+      }
+      if (filtered != Filtered::Listed) continue;
       AddRow(block, s.race, heat, s.slot, s.time, s.time > kRankedUpTo ? 0 : rank, rank, relay);
     }
     if (!block.rows.empty()) blocks.push_back(std::move(block));

@@ -19,6 +19,7 @@
 #include "print/print_sources.h"
 #include "print/program_pages.h"
 #include "program/projun_file.h"
+#include "results/left_out.h"
 
 namespace meet {
 
@@ -108,6 +109,14 @@ class RankingRun {
   // Lists the next event: its lists with at least one line each.
   std::vector<RankingBlock> Step();
 
+  // Results of the events listed so far that every other filter passed but
+  // the age or grade range left off the lists, each swim once per event.
+  int leftOut() const { return leftOut_; }
+  // What the operator is told of them, with the ranges that would list them:
+  // "年齢 0～100 の外のため 24 件を載せていません（年齢 0～183 で載せます）。";
+  // empty when none was left out.
+  std::string LeftOutNote() const;
+
  private:
   struct Item {
     ProgramEntry entry;  // events
@@ -121,7 +130,12 @@ class RankingRun {
   const Entry& EntryOf(int n);
   void AddRow(RankingBlock& block, int raceNo, const Race& heat, int slot, int32_t time, int rankShown, int position,
               bool relay);
-  bool Passes(const Race& heat, int slot, const Entry& entry, int position) const;
+  enum class Filtered { Listed, OnlyByRange, Out };
+  // Whether a result is listed, left out only by the age or grade range, or
+  // left out by another filter.
+  Filtered Filter(const Race& heat, int slot, const Entry& entry, int position) const;
+  // Whether the entry file holds entry n.
+  bool EntryHeld(int n) const;
 
   MeetFiles meet_;
   RankingOptions options_;
@@ -132,6 +146,8 @@ class RankingRun {
   int next_ = 0;
   std::optional<EntryFileImage> entryImage_;  // the entry file read whole, when it reads
   std::unordered_map<int, Entry> entries_;     // entries decoded so far
+  int leftOut_ = 0;
+  ValueSpan leftOutAges_, leftOutGrades_;
 };
 
 }  // namespace meet

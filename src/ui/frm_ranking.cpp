@@ -189,6 +189,8 @@ void FrmRanking::Done() {
     platform_.dialogs.Notify(done.error().message);
     return;
   }
+  // Said before the screen goes back to the hub, and kept in txtHyoji otherwise.
+  if (!done->leftOutNote.empty()) platform_.dialogs.Notify(done->leftOutNote);
   if (done->closeScreen) close();
 }
 

@@ -222,6 +222,7 @@ void FrmTokuten::Shukei() {
     return;
   }
   if (done->saturated) platform_.dialogs.Notify(kSaturatedMessage);
+  if (!done->leftOutNote.empty()) platform_.dialogs.Notify(done->leftOutNote);
 }
 
 template <typename F>

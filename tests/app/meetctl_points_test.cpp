@@ -43,5 +43,19 @@ TEST_F(MeetctlPoints, TallyFlagsShowAndPrint) {
   EXPECT_NE(Run({"points", "tally", "--range", "1"}).rc, 0);
 }
 
+TEST_F(MeetctlPoints, ResultsLeftOutByTheRangeAreNotedWithTheRangeThatCountsThem) {
+  meet.settings.classMode = "1";
+  meet.Event({{{2, 20000, 0, 183}}}, "2", 25);
+  meet.Write();
+  ASSERT_TRUE(SaveSettings(meet.dir.path(), meet.settings));
+  auto run = Run({"points", "tally"});
+  ASSERT_EQ(run.rc, 0) << run.err;
+  EXPECT_EQ(run.err, "注意: 集計区分 1～100 の外のため 1 件を数えていません（1～183 で数えます）。\n");
+  run = Run({"points", "tally", "--range", "1", "183"});
+  ASSERT_EQ(run.rc, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(meet.Points(2, 3), 20);
+}
+
 }  // namespace
 }  // namespace meet

@@ -38,6 +38,8 @@ TEST(MeetctlRanking, FlagsFilterAndTheListsComeOutAsTextAndHtml) {
   EXPECT_EQ(young.out.find("選手2"), std::string::npos);
   EXPECT_NE(young.out.find("\n2\t1- 1\t選手1\t"), std::string::npos);  // the full-list rank
   EXPECT_NE(young.out.find("練習5.html"), std::string::npos);
+  EXPECT_EQ(all.err, "");
+  EXPECT_EQ(young.err, "注意: 年齢 0～20 の外のため 1 件を載せていません（年齢 0～30 で載せます）。\n");
   EXPECT_TRUE(std::filesystem::exists(meet.dir / "projun2.dat"));
 
   EXPECT_EQ(run({"ranking", "--stage", "semifinal"}).rc, 2);

@@ -48,6 +48,63 @@ TEST(PrintRaceSheet, LanesAlternatesAndEmptyLanes) {
   EXPECT_EQ(meet.At(race_sheet::kEntryTime)[0], "   33.00");
 }
 
+// Lane 1 holds entry `laneNo` (1 is in the entry file, 5 is past it, 0 is no swimmer).
+struct LaneCase {
+  const char* name;
+  int laneNo;
+  bool entryFile;
+  std::vector<std::string> printed;  // the texts of lane 1, in print order
+};
+
+TEST(PrintRaceSheet, ALaneWithoutItsEntryKeepsItsEntryTime) {
+  const std::vector<LaneCase> cases = {
+      {"entry in the file", 1, true, {" 1", "山田　太郎", "ｱｵﾊﾞ", "  東京都", " 青葉ＳＣ", "中3", "12", "   33.00", "2301234567"}},
+      {"entry past the file", 5, true, {" 1", "   33.00"}},
+      {"entry file missing", 1, false, {" 1", "   33.00"}},
+      {"empty lane", 0, true, {" 1"}},
+  };
+  for (const LaneCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SheetMeet meet;
+    HandRace r = meet.race;
+    r.laneNo[0] = c.laneNo;
+    meet.Races({r});
+    if (!c.entryFile) std::filesystem::remove(meet.dir / "ind.Mos");
+    ASSERT_TRUE(PrintRaceSheet(meet.fake.platform, meet.files(), meet.Loaded(), 1));
+    const test::PrintedItem* label = meet.Item(" 1");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(meet.Line(1, label->y), c.printed);
+  }
+}
+
+TEST(PrintLapSheet, ALaneWithoutItsEntryKeepsItsTimeAndLaps) {
+  const std::string splits = " 00:15.20     31.49 ", laps = "          (   16.29)";
+  const std::vector<LaneCase> cases = {
+      {"entry in the file", 1, true, {" 1", "山田　太郎", "12 中3", "青葉ＳＣ", "   31.49", "2301234567", splits, laps}},
+      {"entry past the file", 5, true, {" 1", "   31.49", splits, laps}},
+      {"entry file missing", 1, false, {" 1", "   31.49", splits, laps}},
+      {"empty lane", 0, true, {" 1"}},
+  };
+  for (const LaneCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SheetMeet meet;
+    HandRace r = meet.race;
+    r.laneNo[0] = c.laneNo;
+    meet.Races({r});
+    if (!c.entryFile) std::filesystem::remove(meet.dir / "ind.Mos");
+    meet.LapFile("1,00:15.20,\r\n1,00:31.55,G\r\n");
+    ASSERT_TRUE(PrintLapSheet(meet.fake.platform, meet.files(), 1, meet.Loaded(), 1));
+    // Lane 1: from its number to the rule before lane 2.
+    std::vector<std::string> lane;
+    for (const auto& i : meet.items()) {
+      if (i.isLine) continue;
+      if (!lane.empty() && i.text == std::string(lap_sheet::kRuleLength, '-')) break;
+      if (!lane.empty() || i.text == " 1") lane.push_back(i.text);
+    }
+    EXPECT_EQ(lane, c.printed);
+  }
+}
+
 TEST(PrintLapSheet, FiftyMetresInTwoSplits) {
   SheetMeet meet;
   // Splits as the timing system writes them; the last becomes the final time.

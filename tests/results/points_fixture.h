@@ -13,12 +13,13 @@
 namespace meet::test {
 
 // One lane of a race: the swimmer's team (0 A, 1 B, 2 C), time, record class
-// (99 exhibition) and age.
+// (99 exhibition), age and grade code.
 struct Lane {
   int team = 0;
   int time = 0;
   int recordClass = 0;
   int age = 12;
+  std::string grade = "23";
 };
 
 struct PointsMeet : KyogiMeet {
@@ -62,7 +63,7 @@ struct PointsMeet : KyogiMeet {
       r.eventCode = eventCode;
       r.round = stage;
       for (size_t k = 0; k < lanes.size(); ++k) {
-        r.laneNo[k] = Swimmer(lanes[k].team, lanes[k].age);
+        r.laneNo[k] = Swimmer(lanes[k].team, lanes[k].age, lanes[k].grade);
         r.laneTime[k] = lanes[k].time;
         r.recordClass[k] = lanes[k].recordClass;
       }

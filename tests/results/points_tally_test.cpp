@@ -68,6 +68,67 @@ TEST(Tally, SwimmersOutsideTheTalliedRangeTakeNoPlace) {
   EXPECT_EQ(meet.Cell(meet.TeamNo(C), 2, 0), 1);
 }
 
+// One optkubun.dat record: sex, class range, event-code range.
+std::string Category(const std::string& sex, int from, int to, int eventFrom, int eventTo) {
+  std::string rec(32, '\0');
+  test::Put(rec, 0, sex);
+  test::Put(rec, 1, test::Le16(from));
+  test::Put(rec, 3, test::Le16(to));
+  test::Put(rec, 5, test::Le16(eventFrom));
+  test::Put(rec, 7, test::Le16(eventTo));
+  return rec;
+}
+
+TEST(Tally, ResultsLeftOutByTheRangeAreCountedWithTheRangeThatTakesThemIn) {
+  struct Case {
+    const char* name;
+    std::string classMode;
+    std::vector<Lane> individual, relay;  // a final each
+    int from, to;
+    int leftOut;
+    std::string note;
+    bool lastLaneWithoutEntry = false;  // the individual final's last lane names an entry past the file
+  };
+  const std::vector<Case> cases = {
+      {"nothing left out", "1", {{A, 3000}, {B, 3100, 0, 100}}, {}, 1, 100, 0, ""},
+      {"relays above 100; a disqualified team is not counted", "1", {{A, 3000}},
+       {{A, 20000, 0, 183}, {B, 20100, 0, 150}, {C, 700001, 0, 240}}, 1, 100, 2,
+       "集計区分 1～100 の外のため 2 件を数えていません（1～183 で数えます）。"},
+      {"grade scheme: both ends widened", "2", {{A, 3000, 0, 12, "16"}, {B, 3100, 0, 15, "31"}, {C, 3200}}, {}, 21, 23,
+       2, "集計区分 21～23 の外のため 2 件を数えていません（16～31 で数えます）。"},
+      {"a range that already covers everything", "1", {{A, 3000, 0, 9}}, {{B, 20000, 0, 183}}, 1, 200, 0, ""},
+      {"open scheme: no range applies", "0", {{A, 3000, 0, 150}}, {}, 0, 100, 0, ""},
+      {"a lane whose entry is past the file is not counted", "1", {{A, 3000}, {B, 3100}}, {}, 1, 100, 0, "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PointsMeet meet;
+    meet.settings.classMode = c.classMode;
+    meet.Event({c.individual});
+    if (c.lastLaneWithoutEntry) meet.races.back().laneNo[c.individual.size() - 1] = 999;
+    if (!c.relay.empty()) meet.Event({c.relay}, "2", 25);
+    TallyOptions o;
+    o.nenreiFrom = c.from;
+    o.nenreiTo = c.to;
+    auto done = meet.Run(o);
+    ASSERT_TRUE(done) << done.error().message;
+    EXPECT_EQ(done->leftOut, c.leftOut);
+    EXPECT_EQ(LeftOutNote(o, *done), c.note);
+  }
+}
+
+TEST(Tally, UnderGodoASwimLeftOutOfTwoCategoriesCountsOnce) {
+  PointsMeet meet;
+  meet.settings.seedingMode = "4";
+  meet.settings.classMode = "1";
+  meet.Event({{{A, 20000, 0, 183}}}, "2", 25);
+  test::WriteFile(meet.dir / "optkubun.dat", test::Le16(2) + std::string(30, '\0') + Category("4", 0, 199, 1, 44) +
+                                                 Category("4", 100, 299, 1, 44));
+  auto done = meet.Run();
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->leftOut, 1);
+}
+
 // Two heats of five; the ninth and tenth by time are non-finalists.
 std::vector<std::vector<Lane>> TenInHeats(int ninthTime) {
   return {{{A, 3000}, {A, 3010}, {A, 3020}, {A, 3030}, {C, ninthTime}},
@@ -130,18 +191,8 @@ TEST(Tally, JointArrangementRanksPerCategoryAndScoresNothingWithoutOne) {
   meet.Event({{{A, 3000, 0, 10}, {B, 3100, 0, 14}, {C, 3200, 0, 14}}});
   meet.Event({{{A, 3000, 0, 10}}}, "2", 25);
   // Two categories for event 2 only: ages 9–11 and 12–15.
-  std::string bytes(32, '\0');
-  bytes[0] = 2;
-  for (auto [from, to] : {std::pair{9, 11}, std::pair{12, 15}}) {
-    std::string rec(32, '\0');
-    test::Put(rec, 0, "4");
-    test::Put(rec, 1, test::Le16(from));
-    test::Put(rec, 3, test::Le16(to));
-    test::Put(rec, 5, test::Le16(2));
-    test::Put(rec, 7, test::Le16(2));
-    bytes += rec;
-  }
-  test::WriteFile(meet.dir / "optkubun.dat", bytes);
+  test::WriteFile(meet.dir / "optkubun.dat",
+                  test::Le16(2) + std::string(30, '\0') + Category("4", 9, 11, 2, 2) + Category("4", 12, 15, 2, 2));
   ASSERT_TRUE(meet.Run());
   EXPECT_EQ(meet.Points(A), 10);  // first of 9–11
   EXPECT_EQ(meet.Points(B), 10);  // first of 12–15

@@ -111,6 +111,57 @@ TEST(RankingRun, RangesTheWrongWayRoundListNothing) {
   EXPECT_EQ(meet.Lists(o).at(0).size(), 2u);
 }
 
+TEST(RankingRun, ResultsLeftOffByTheAgeOrGradeRangeAreCountedWithTheRangesThatListThem) {
+  struct Swimmer {
+    int age;
+    std::string grade;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Swimmer> swimmers;  // one heat, times in this order
+    void (*set)(RankingOptions&);
+    int leftOut;
+    std::string note;
+    bool laneWithoutEntry = false;  // one more lane, its entry past the entry file
+  };
+  const std::vector<Case> cases = {
+      {"nothing left out", {{12, "23"}, {100, "23"}}, [](RankingOptions&) {}, 0, ""},
+      {"relays above 100", {{183, "  "}, {150, "  "}, {12, "23"}}, [](RankingOptions&) {}, 2,
+       "年齢 0～100 の外のため 2 件を載せていません（年齢 0～183 で載せます）。"},
+      {"grade range: both ends widened", {{12, "16"}, {15, "31"}, {14, "23"}},
+       [](RankingOptions& o) { o.gradeFrom = 21, o.gradeTo = 23; }, 2,
+       "学年 21～23 の外のため 2 件を載せていません（学年 16～31 で載せます）。"},
+      {"both ranges", {{30, "41"}, {12, "23"}}, [](RankingOptions& o) { o.ageTo = 20, o.gradeTo = 30; }, 1,
+       "年齢 0～20・学年 0～30 の外のため 1 件を載せていません（年齢 0～30・学年 0～41 で載せます）。"},
+      {"left off by the rank limit as well: not counted", {{12, "23"}, {183, "  "}},
+       [](RankingOptions& o) { o.maxRank = 1; }, 0, ""},
+      {"a range that already covers everything", {{183, "  "}, {12, "23"}}, [](RankingOptions& o) { o.ageTo = 200; },
+       0, ""},
+      {"a lane whose entry is past the file is not counted", {{12, "23"}},
+       [](RankingOptions& o) { o.ageFrom = 10, o.ageTo = 20; }, 0, "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Meet meet;
+    std::vector<int> times;
+    std::vector<test::HandEntry> entries;
+    for (const Swimmer& s : c.swimmers) {
+      times.push_back(3000 + 100 * static_cast<int>(times.size()));
+      entries.push_back(test::HandEntry{"2301234567", "選手", "ｶﾅ", "東京都", "青葉ＳＣ", s.grade, s.age});
+    }
+    if (c.laneWithoutEntry) times.push_back(9000);
+    meet.Heats(times, {}, {}, 8);
+    meet.Entries(entries);
+    RankingOptions o;
+    c.set(o);
+    auto run = RankingRun::Start(meet.files(), o);
+    ASSERT_TRUE(run);
+    while (!run->finished()) run->Step();
+    EXPECT_EQ(run->leftOut(), c.leftOut);
+    EXPECT_EQ(run->LeftOutNote(), c.note);
+  }
+}
+
 TEST(RankingRun, SwimmersOfPrefecture34AreMaskedUnlessUnmasked) {
   Meet meet;
   meet.Heats({3000});

@@ -21,10 +21,12 @@ namespace {
 
 TEST(FrmRankingWidget, ControlsDefaultsProLockAndARunFromTheEventLoop) {
   test::RankingMeet meet;
-  meet.Entries({test::RankSwimmer("選手1")});
+  meet.Entries({test::RankSwimmer("選手1"), test::RankSwimmer("ﾁｰﾑ", 183)});
   test::HandRace r;
   r.laneNo[0] = 1;
   r.laneTime[0] = 3000;
+  r.laneNo[1] = 2;  // left off by the age range 0–100
+  r.laneTime[1] = 3100;
   meet.Races({r});
   meet.Program({test::HandProgramEntry{}});
   HubState state;
@@ -63,6 +65,9 @@ TEST(FrmRankingWidget, ControlsDefaultsProLockAndARunFromTheEventLoop) {
   // The run goes on from the event loop and the screen closes with HTML ticked.
   QTRY_VERIFY(w.isNull());
   EXPECT_TRUE(std::filesystem::exists(meet.dir / "練習4.html"));
+  // What the range left off is said before the screen closes.
+  EXPECT_EQ(meet.fake.dialogs.notices,
+            (std::vector<std::string>{"年齢 0～100 の外のため 1 件を載せていません（年齢 0～183 で載せます）。"}));
 }
 
 }  // namespace

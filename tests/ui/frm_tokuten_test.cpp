@@ -21,6 +21,7 @@ TEST(FrmTokutenWidget, ControlsTallyAndPrint) {
   meet.settings.classMode = "1";
   meet.settings.meetAbbrev = "春季";
   meet.Event({{{0, 3000}, {1, 3100}}});
+  meet.Event({{{0, 6000, 0, 30}}}, "2", 3);  // 100m自由形: a swimmer of 30
   meet.Write();
   // The meet's own event 30 defined as individual with its name.
   std::string entries = test::ReadFile(meet.dir / "ind.Mos");
@@ -56,11 +57,14 @@ TEST(FrmTokutenWidget, ControlsTallyAndPrint) {
   EXPECT_TRUE(rank->isEnabled());
   EXPECT_EQ(meet.TeamCount(), 2);
   EXPECT_EQ(meet.Points(0), 0);
+  // The range 1 → 12 left the swimmer of 30 out, and the screen says so.
+  EXPECT_EQ(meet.fake.dialogs.notices,
+            (std::vector<std::string>{"集計区分 1～12 の外のため 1 件を数えていません（1～30 で数えます）。"}));
 
   QTest::mouseClick(rank, Qt::LeftButton);
   EXPECT_TRUE(std::filesystem::exists(meet.dir / "春季74.html"));
   EXPECT_FALSE(meet.fake.printer.items.empty());
-  EXPECT_TRUE(meet.fake.dialogs.notices.empty());
+  EXPECT_EQ(meet.fake.dialogs.notices.size(), 1u);
   QTest::mouseClick(Find<QPushButton>(w, "cmdOwari"), Qt::LeftButton);
 }
 
