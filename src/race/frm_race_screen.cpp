@@ -285,7 +285,9 @@ Status FrmRaceScreen::StoreResults(const LanePlacing& placing) {
   // Records as they stand after the earlier races of the meet.
   auto races = RaceFileImage::Load(meetFolder_);
   if (!races) return std::unexpected(races.error());
-  const RecordStandings standings(*table, *races, [&](int n) { return entries->Load(n); }, settings_.classMode);
+  Entry loaded;
+  const RecordStandings standings(
+      *table, *races, [&](int n) -> const Entry& { return loaded = entries->Load(n); }, settings_.classMode);
   RecordNotices notices(platform_.printer, race_, naming);
   if (std::string notice = PrintCopiesNotice(settings_); !notice.empty()) platform_.dialogs.Notify(notice);
   int copies = CopyCount(settings_, race_.roundCode);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
+#include "data/race_layout.h"
 #include "race/standards_check.h"
 #include "records/shikaku_layout.h"
 
@@ -13,25 +15,42 @@ namespace {
 constexpr int kCheckedSlots = 10;          // lanes 1 to 10; the alternates never swim for a record
 constexpr int32_t kLastSwimTime = 595899;  // participation and the status codes start above
 
-int SexNumber(const std::string& sexCode) {
-  return sexCode == "1" ? 1 : sexCode == "2" ? 2 : sexCode == "3" ? 3 : 0;
-}
+int SexNumber(char sexCode) { return sexCode >= '1' && sexCode <= '3' ? sexCode - '0' : 0; }
 
 }  // namespace
 
 RecordStandings::RecordStandings(const ShikakuTable& table, const RaceFileImage& races, EntryOf entryOf,
                                  std::string classMode)
-    : table_(table), races_(races), entryOf_(std::move(entryOf)), classMode_(std::move(classMode)) {
-  for (int n = 1; n <= races_.raceCount(); ++n) {
-    const Race race = races_.race(n);
-    const int sex = SexNumber(race.sexCode);
-    if (sex != 0) racesOf_[{sex, race.eventCode}].push_back(n);
+    : table_(table), races_(races), entryOf_(std::move(entryOf)), classMode_(std::move(classMode)) {}
+
+const RecordStandings::Swimmer& RecordStandings::SwimmerOf(int16_t entryNo) const {
+  // Entry numbers are 16-bit: one place for each, made when first needed.
+  const size_t at = static_cast<size_t>(entryNo) - std::numeric_limits<int16_t>::min();
+  if (swimmers_.empty()) swimmers_.resize(size_t{1} << 16);
+  Swimmer& who = swimmers_[at];
+  if (who.schoolLevel == '\0') {
+    static const Entry kNobody;
+    const Entry& entry = entryOf_ ? entryOf_(entryNo) : kNobody;
+    who.schoolLevel = SchoolLevel(entry);
+    who.category = CategoryNumber(entry, classMode_);
+    if (who.schoolLevel == '\0') who.schoolLevel = ' ';
   }
+  return who;
 }
 
 const RecordStandings::Index& RecordStandings::IndexOf(int sex, int eventCode) const {
   const Key key{sex, eventCode};
   if (auto it = indexes_.find(key); it != indexes_.end()) return it->second;
+  if (!grouped_) {
+    // Only the sex and event code of every race: the lanes are read for the
+    // races of a sex and event asked.
+    grouped_ = true;
+    for (int n = 1; n <= races_.raceCount(); ++n) {
+      const Record record = races_.RecordOf(n);
+      const int s = SexNumber(record.Byte(race_layout::kSexCode));
+      if (s != 0) racesOf_[{s, record.I16(race_layout::kEventCode)}].push_back(n);
+    }
+  }
   Index& index = indexes_[key];
   const auto group = racesOf_.find(key);
   if (group == racesOf_.end()) return index;
@@ -41,8 +60,8 @@ const RecordStandings::Index& RecordStandings::IndexOf(int sex, int eventCode) c
       const int32_t time = race.laneTime[k];
       if (race.laneNo[k] == 0 || time < 1 || time > kLastSwimTime || race.laneRecordClass[k] == kExhibitionClass)
         continue;
-      const Entry entry = entryOf_ ? entryOf_(race.laneNo[k]) : Entry{};
-      for (const RecordChecked& c : RecordsChecked(sex, eventCode, entry, classMode_)) {
+      const Swimmer& who = SwimmerOf(race.laneNo[k]);
+      for (const RecordChecked& c : RecordsChecked(sex, eventCode, who.schoolLevel, who.category)) {
         if (c.recordNo < 1 || c.recordNo > ShikakuTable::kRecords || c.position < 1 ||
             c.position > shikaku_layout::kCells)
           continue;

@@ -27,19 +27,22 @@ namespace meet {
 
 class RecordStandings {
  public:
-  // Entry n of the entry file (an entry it does not hold reads as empty).
-  using EntryOf = std::function<Entry(int entryNo)>;
+  // Entry n of the entry file (an entry it does not hold reads as empty);
+  // the reference is used at once, before the next call.
+  using EntryOf = std::function<const Entry&(int entryNo)>;
 
   // Over the races of `races`. The table and the races are kept by
-  // reference and must outlive this object. A race's lanes are read, and
-  // their swimmers looked up, only when a record of its sex and event is
-  // asked for the first time.
+  // reference and must outlive this object. Nothing is read before the
+  // first question; then the sex and event of every race, and the lanes of
+  // a sex and event (with their swimmers) when that sex and event is first
+  // asked.
   RecordStandings(const ShikakuTable& table, const RaceFileImage& races, EntryOf entryOf, std::string classMode);
 
   // Record `recordNo` at `position` (from 1) for a swim of race `raceNo` of
   // sex `sex` (1–3) and event `eventCode`: the better of the stored value
   // and every earlier swim that broke it; 0 when the stored value is 0 or
-  // the record or position lies outside the table.
+  // the record or position lies outside the table. Never above the stored
+  // value, so a swim that does not beat the stored value need not ask.
   int32_t Before(int raceNo, int sex, int eventCode, int recordNo, int position) const;
 
  private:
@@ -51,14 +54,26 @@ class RecordStandings {
   using Key = std::pair<int, int>;  // (sex, event code) or (record, position)
   using Index = std::map<Key, std::vector<Breaking>>;
 
+  // What decides which records a swimmer's swims are compared with (school
+  // level '\0': not looked up yet).
+  struct Swimmer {
+    char schoolLevel = '\0';
+    int category = 0;
+  };
+
   const Index& IndexOf(int sex, int eventCode) const;
+  const Swimmer& SwimmerOf(int16_t entryNo) const;
 
   const ShikakuTable& table_;
   const RaceFileImage& races_;
   EntryOf entryOf_;
   std::string classMode_;
-  std::map<Key, std::vector<int>> racesOf_;  // race numbers of each sex and event code, ascending
-  mutable std::map<Key, Index> indexes_;     // built when first asked
+  // Made when first needed: the race numbers of each sex and event code
+  // (ascending); the index of a sex and event when first asked.
+  mutable bool grouped_ = false;
+  mutable std::map<Key, std::vector<int>> racesOf_;
+  mutable std::map<Key, Index> indexes_;
+  mutable std::vector<Swimmer> swimmers_;  // by entry number + 32768
 };
 
 }  // namespace meet

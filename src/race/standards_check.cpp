@@ -90,7 +90,13 @@ int CategoryNumber(const Entry& entry, std::string_view classMode) {
   return grade == 0 ? 1 : grade;
 }
 
+char SchoolLevel(const Entry& entry) { return GradeText(entry)[0]; }
+
 std::vector<RecordChecked> RecordsChecked(int sexCode, int eventCode, const Entry& entry, std::string_view classMode) {
+  return RecordsChecked(sexCode, eventCode, SchoolLevel(entry), CategoryNumber(entry, classMode));
+}
+
+std::vector<RecordChecked> RecordsChecked(int sexCode, int eventCode, char schoolLevel, int category) {
   std::vector<RecordChecked> out;
   if (sexCode < 1 || sexCode > 3) return out;
   if (eventCode >= kFirstOwnEvent && eventCode <= kLastOwnEvent) {
@@ -102,9 +108,8 @@ std::vector<RecordChecked> RecordsChecked(int sexCode, int eventCode, const Entr
   const int t = TablePosition(sexCode, eventCode);
   if (t == 0) return out;
   out.reserve(13);
-  if (int r = RecordIn(kKindMeet, CategoryNumber(entry, classMode)); r != 0) out.push_back({kMeetRecordClass, r, t});
+  if (int r = RecordIn(kKindMeet, category); r != 0) out.push_back({kMeetRecordClass, r, t});
   // 地区, 県, 地方, 日本, アジア, 世界: the school class first, then the general one.
-  const char schoolLevel = GradeText(entry)[0];
   for (int general = 26; general >= 1; general -= 5) {
     if (int school = SchoolClass(general, schoolLevel); school != 0) out.push_back({school, 140 + school, t});
     out.push_back({general, 140 + general, t});
@@ -137,9 +142,11 @@ LaneCheck CheckLane(const ShikakuTable& table, int sexCode, int eventCode, int32
   }
 
   for (const RecordChecked& c : RecordsChecked(sexCode, eventCode, entry, classMode)) {
-    const int32_t value = standings ? standings->Before(raceNo, sexCode, eventCode, c.recordNo, c.position)
-                                    : ValueAt(table, c.recordNo, c.position);
+    int32_t value = ValueAt(table, c.recordNo, c.position);
     if (value == 0 || time >= value) continue;
+    // Beaten as stored: is it still the record, or did an earlier swim beat it?
+    if (standings) value = standings->Before(raceNo, sexCode, eventCode, c.recordNo, c.position);
+    if (time >= value) continue;
     out.recordClass = static_cast<int16_t>(c.recordClass);
     out.broken.push_back(BrokenRecord{c.recordClass, c.recordNo, value});
   }

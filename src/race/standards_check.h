@@ -66,6 +66,12 @@ int CategoryNumber(const Entry& entry, std::string_view classMode);
 // (sex − 1) × 29 + 1. Records outside their kind's range are left out; none
 // for a sex outside 1–3 or an event without a table position.
 std::vector<RecordChecked> RecordsChecked(int sexCode, int eventCode, const Entry& entry, std::string_view classMode);
+// The same for a swimmer of school level `schoolLevel` (the first character
+// of the grade code right-aligned in two) and category number `category`.
+std::vector<RecordChecked> RecordsChecked(int sexCode, int eventCode, char schoolLevel, int category);
+// The swimmer's school level: the first character of the grade code
+// right-aligned in two characters ("1" 学童 … "4" 大学).
+char SchoolLevel(const Entry& entry);
 
 // The check of one time for one swimmer in a race of `sexCode` / `eventCode`.
 // A time that is not a swim time (0, participation, a status code, a negative

@@ -181,7 +181,9 @@ Result<bool> PostRace(Shared& s, int n, PostReport& report) {
     auto races = RaceFileImage::Load(folder);
     if (!races) return std::unexpected(races.error());
     const EntryFile& entries = *s.entries;
-    const RecordStandings standings(s.table, *races, [&](int e) { return entries.Load(e); }, set.classMode);
+    Entry loaded;
+    const RecordStandings standings(
+        s.table, *races, [&](int e) -> const Entry& { return loaded = entries.Load(e); }, set.classMode);
     RecordNotices notices(printer, race, s.naming);
     for (int c = 0; c < checks; ++c)
       for (int slot = 0; slot < kPlacedSlots; ++slot)

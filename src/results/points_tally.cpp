@@ -42,7 +42,7 @@ struct Placed {
 class Tallier {
  public:
   Tallier(const TallyInputs& in, const Settings& s, const TallyOptions& o)
-      : in_(in), s_(s), o_(o), standings_(in.table, in.races, [this](int n) { return EntryOf(n); }, s.classMode) {
+      : in_(in), s_(s), o_(o), standings_(in.table, in.races, [this](int n) -> const Entry& { return EntryOf(n); }, s.classMode) {
     lanes_ = std::clamp<int>(s.laneCount, 1, 10);
     club_ = s.affiliationMode != "1" && s.affiliationMode != "2" && s.affiliationMode != "3";
     joint_ = s.seedingMode == "4";
@@ -247,13 +247,11 @@ void Tallier::RecordsOf(const ProgramEntry& pe, const Swim& w, int place, bool j
   auto within = [](int kind, int recordNo) { return KindRecords(kind).contains(recordNo) ? recordNo : 0; };
   // A record (1..31) as it stands before this race, a standard (32..34) as stored.
   auto tryClass = [&](int recordClass, int recordNo, int position) {
-    int32_t stored = 0;
-    if (recordNo != 0)
-      stored = recordClass <= kMeetRecordClass ? standings_.Before(w.line.race, sex, race.eventCode, recordNo, position)
-                                               : cell(recordNo, position);
+    const int32_t stored = recordNo == 0 ? 0 : cell(recordNo, position);
     if (stored == 0) return;
     const bool standard = recordClass >= 32;
     if (standard ? time > stored : time >= stored) return;
+    if (!standard && time >= standings_.Before(w.line.race, sex, race.eventCode, recordNo, position)) return;
     if (out_.records.size() >= 32767) return;
     BikoEntry b;
     b.raceEventNo = race.eventNo;

@@ -86,8 +86,10 @@ TEST(RecordStandings, ARecordIsBrokenOnce) {
     for (const Swim& s : c.others) place(s);
     for (int n = 1; n <= 4; ++n) races[static_cast<size_t>(n - 1)].heatNo = n;
     const RaceFileImage image = RaceFileImage::FromBytes(test::RaceFileBytes(races));
+    const Entry nobody;
     const RecordStandings standings(
-        *table, image, [&](int n) { return n >= 1 && n <= static_cast<int>(entries.size()) ? entries[n - 1] : Entry{}; },
+        *table, image,
+        [&](int n) -> const Entry& { return n >= 1 && n <= static_cast<int>(entries.size()) ? entries[n - 1] : nobody; },
         "0");
     const LaneCheck check = CheckLane(*table, 1, 2, c.checked.time, entries[0], "0", &standings, c.checked.race);
     std::vector<Broken> broken;
