@@ -443,7 +443,7 @@ LaneView MakeView(const Snapshot& s, const PrintSources& src, const LiveOptions&
   const Race& r = s.RaceAt(raceNo);
   const size_t k = static_cast<size_t>(slot);
   LaneView v{raceNo, r.heatNo, slot + 1, PersonFor(s, src, o, r.laneNo[k]), Trimmed(FormatTime(r.laneEntryTime[k])),
-             Trimmed(FormatTime(r.laneTime[k])), {}, {}};
+             Trimmed(FormatTime(r.laneTime[k])), {}, {}, {}, {}};
   // The lap file holds lanes 1 to 10.
   if (const auto laps = d.laps.find(raceNo); laps != d.laps.end() && slot < 10) {
     // As the lap sheet prints them: the last split is the final time.
