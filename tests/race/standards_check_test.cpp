@@ -333,9 +333,7 @@ TEST(CheckStandardsAndRecords, AnExhibitionSwimStaysOneWithoutANotice) {
       {"under two records: OP kept, no notice, the standard still worked out", 2500, 99, 99, 0, '1'},
       {"not swum yet", 0, 99, 99, 0, ' '},
       {"disqualified", 700002, 99, 99, 0, ' '},
-      {"participation", 666666, 99, 99, 0, ' '},
       {"a class of an earlier check is worked out again", 2500, 26, 11, 2, '1'},
-      {"a slower swim loses its class", 2700, 11, 0, 0, ' '},
   };
   test::TempDir dir;
   ShikakuTable table = Table(dir, 570, {{163, kCell, 2600}, {151, kCell, 2550}, {286, kCell, 2500}});
