@@ -151,6 +151,91 @@ wide=$(printf '%s\n' "$note" | sed -n 's/^注意: 集計区分 1～100 の外の
 note=$(m points tally --range $wide 2>&1 >/dev/null)
 [ -z "$note" ] || fail "集計 over $wide still leaves results out: $note"
 # ---- end of points
+# ---------------------------------------------------------------------------
+# An exhibition swimmer through posting, and a record broken once.
+# The heats of the first event with 9 to 20 swimmers (heats score from place
+# 9 in an 8-lane pool) and a final after them: the swimmer with the best
+# entry time swims as OP (備考 99); the heats and then the final are timed and
+# posted. The OP swimmer keeps "OP" and the time, takes no place (the others
+# of the heat are placed 1 to k), is not seeded into the final, is not ranked
+# and takes nothing in the points tally. Then the 地区 record is set just
+# above the best heat time and the final is made slower than that heat but
+# under the old record: the records list holds the heat, not the final.
+# ---------------------------------------------------------------------------
+# "slot no time rank class entryTime" for every lane of race $1 with a swimmer.
+lanes() {
+  m race show "$1" | awk -F= '
+    { v[$1] = $2 }
+    END { for (k = 0; k < 12; k++) if (v["laneNo." k] != 0)
+            print k, v["laneNo." k], v["laneTime." k], v["laneRank." k], v["laneRecordClass." k], v["laneEntryTime." k] }'
+}
+# A time code plus $2 hundredths.
+later() { awk -v c="$1" -v d="$2" 'BEGIN {
+  h = (int(c / 10000) * 60 + int(c / 100) % 100) * 100 + c % 100 + d
+  print int(h / 6000) * 10000 + int(h / 100) % 60 * 100 + h % 100 }'; }
+field() { m race show "$1" | sed -n "s/^$2=//p"; }
+read -r final op_heats <<<"$(awk '
+  $3 == "1" { n[$2] += NF - 4; h[$2] = h[$2] " " $1 }
+  $3 == "2" && ($2 in n) && n[$2] >= 9 && n[$2] <= 20 { print $1 h[$2]; exit }' "$work/races.txt")"
+[ -n "${op_heats:-}" ] || fail "no event with 9 to 20 swimmers in its heats and a final"
+read -r first opSlot opNo <<<"$(for h in $op_heats; do lanes "$h" | sed "s/^/$h /"; done |
+  awk '$7 > 0 && $7 < 595900 && (best == "" || $7 < best) { best = $7; op = $1 " " $2 " " $3 } END { print op }')"
+[ -n "${opNo:-}" ] || fail "no swimmer with an entry time in the heats $op_heats"
+opRow=$((opSlot + 1))
+opReg=$(m entry show "$opNo" | sed -n 's/^regNo=//p' | tr -d ' ')
+m race enter "$first" "$opRow" txtBiko 99 >/dev/null
+for h in $op_heats; do m timing finish "$h" --seed "$h" >/dev/null; done
+posted=$(m post --no-print) || fail "posting the heats $op_heats failed: $posted"
+grep -q "^組分け レース $final " <<<"$posted" || fail "race $final was not seeded from the heats: $posted"
+lanes "$first" | awk -v s="$opSlot" '
+  $1 == s { if ($5 != 99 || $4 != 0 || $3 <= 0 || $3 >= 595900) { print "OP lane " $0; bad = 1 } next }
+  $3 > 0 && $3 < 595900 { k++; rank[$4] = 1 }
+  END { for (p = 1; p <= k; p++) if (!(p in rank)) { print "no place " p " among " k; bad = 1 }; exit bad }' ||
+  fail "race $first: the OP swimmer is not kept apart from the placings"
+m race view "$first" | awk -F'|' -v l="$opRow" '$1 + 0 == l && $15 ~ /OP/ && $10 !~ /[0-9]/ && $11 ~ /[0-9]/ { ok = 1 }
+  END { exit !ok }' || fail "race $first does not show the OP swimmer with his time, OP and no place"
+if lanes "$final" | awk -v n="$opNo" '$2 == n { found = 1 } END { exit !found }'; then
+  fail "the OP swimmer $opNo was seeded into the final $final"
+fi
+sex=$(field "$first" sexCode)
+event=$(field "$first" eventCode)
+ranked=$(m ranking --stage heats)
+if grep -q $'\t'"$opReg"'$' <<<"$ranked"; then fail "the OP swimmer $opNo is ranked"; fi
+# Slowest of the heats he would take a scoring place (9 to 20); as OP he takes none.
+m settings set pointsIndividual.9 1 >/dev/null
+m race enter "$first" "$opRow" txtKiro 95959 >/dev/null
+asOp=$(m points tally | sed -n 's/.*入賞 \([0-9]*\) 件.*/\1/p')
+m race enter "$first" "$opRow" txtBiko 0 >/dev/null
+competing=$(m points tally | sed -n 's/.*入賞 \([0-9]*\) 件.*/\1/p')
+m race enter "$first" "$opRow" txtBiko 99 >/dev/null
+[ "$competing" -eq $((asOp + 1)) ] || fail "the OP swimmer scores in the tally (places $asOp as OP, $competing competing)"
+# The record broken once: the 地区 record (class 26, record 166) 2/100 above
+# the best heat time; the final's fastest, and every final time at most 1/100
+# above that heat time, made 1/100 above it.
+best=$(for h in $op_heats; do lanes "$h"; done | awk -v n="$opNo" '$2 != n && $3 > 0 && $3 < 595900 { print $3 }' |
+  sort -n | head -1)
+m timing finish "$final" --seed 1 >/dev/null
+m post --no-print >/dev/null || fail "posting the final $final failed"
+slower=$(later "$best" 1)
+record=$(later "$best" 2)
+fastest=$(lanes "$final" | awk '$3 > 0 && $3 < 595900' | sort -k3,3n | head -1 | cut -d' ' -f1)
+[ -n "$fastest" ] || fail "the final $final has no time after posting"
+lanes "$final" | while read -r slot no time rank class entry; do
+  if [ "$slot" = "$fastest" ] || { [ "$time" -gt 0 ] && [ "$time" -le "$slower" ]; }; then
+    m race enter "$final" $((slot + 1)) txtKiro "$slower" >/dev/null
+  fi
+done
+m standards set 166 $(((sex - 1) * 29 + event)) "$record" >/dev/null
+m points tally >/dev/null
+listed=$(m points records | grep ' 地区(26) ' || true)
+shown() { m time format "$1" | tr -d ' '; }
+grep -q "^ *[0-9]* レース種目 $(field "$first" eventNo) .* 予決 1 " <<<"$listed" ||
+  fail "the heats' $(shown "$best") under the 地区 record $(shown "$record") is not listed"
+if grep -q "^ *[0-9]* レース種目 $(field "$final" eventNo) .* 予決 2 " <<<"$listed"; then
+  fail "the final's $(shown "$slower") is listed although the heats broke the 地区 record first:"$'\n'"$listed"
+fi
+if grep -q " 泳者 $opNo," <<<"$(m points records)"; then fail "the OP swimmer is in the records list"; fi
+echo "rehearsal: OP swimmer $opNo of race $first kept apart through posting (final $final), the heats' record listed once"
 
 echo "rehearsal: $races races, $count entries, every entered swimmer seeded, no empty final," \
   "3 races confirmed with levels$(printf ' %s' $(printf '%s\n' $levels | sort -n -u));" \

@@ -59,9 +59,11 @@ class RaceFileImage {
   // Race n as the race buffer holds it; past the end of the file, or for n
   // outside 1..32757, all zeros.
   Race race(int n) const;
+  // Race n's record as stored (the same zeros), for a reader of a field or
+  // two that need not decode the whole race.
+  Record RecordOf(int n) const;
 
  private:
-  Record RecordOf(int n) const;
   std::string bytes_;
   int raceCount_ = 0;
 };

@@ -13,6 +13,7 @@
 #include "data/race_states.h"
 #include "data/relay_file.h"
 #include "race/next_stage.h"
+#include "race/record_standings.h"
 #include "race/standards_check.h"
 #include "records/shikaku_file.h"
 
@@ -30,7 +31,8 @@ bool IsSplitEvent(int eventCode) { return eventCode == 7 || eventCode > 22; }
 
 }  // namespace
 
-LanePlacing PlaceFinishRows(const std::array<FinishRow, kFinishRows>& rows, const std::array<int16_t, 12>& laneNo) {
+LanePlacing PlaceFinishRows(const std::array<FinishRow, kFinishRows>& rows, const std::array<int16_t, 12>& laneNo,
+                            const std::array<int16_t, 12>& laneRecordClass) {
   LanePlacing out;
   std::vector<std::string> keys;
   for (int lane = 1; lane <= kLanes; ++lane) keys.push_back(LaneKey(kWithdrawn, lane));
@@ -50,7 +52,7 @@ LanePlacing PlaceFinishRows(const std::array<FinishRow, kFinishRows>& rows, cons
     if (lane < 1 || lane > kLanes) continue;
     auto s = static_cast<size_t>(lane - 1);
     out.time[s] = time;
-    if (time == 0) {
+    if (time == 0 || (laneNo[s] != 0 && laneRecordClass[s] == kExhibitionClass)) {
       out.rank[s] = 0;
       continue;
     }
@@ -234,7 +236,7 @@ Result<Confirmation> FrmRaceScreen::Kakutei() {
   // A box typed into without Enter counts as it is shown; one that Enter
   // would refuse stops the confirmation so the operator can correct it.
   if (auto ok = CommitPendingBoxes(); !ok) return std::unexpected(ok.error());
-  LanePlacing placing = PlaceFinishRows(rows_, race_.laneNo);
+  LanePlacing placing = PlaceFinishRows(rows_, race_.laneNo, race_.laneRecordClass);
   if (placing.orderWrong && !platform_.dialogs.AskOkCancel(kAskOrderWrong)) return Confirmation::Cancelled;
   if (chkRel) {
     if (auto ok = StoreSplits(placing); !ok) return std::unexpected(ok.error());
@@ -285,6 +287,12 @@ Status FrmRaceScreen::StoreResults(const LanePlacing& placing) {
   auto entries = EntryFile::OpenForReading(EntryFilePath(settings_.entryFolder, settings_.entryFileName));
   if (!entries) return std::unexpected(entries.error());
   NamingContext naming = LoadNamingContext(settings_, meetFolder_);
+  // Records as they stand after the earlier races of the meet.
+  auto races = RaceFileImage::Load(meetFolder_);
+  if (!races) return std::unexpected(races.error());
+  Entry loaded;
+  const RecordStandings standings(
+      *table, *races, [&](int n) -> const Entry& { return loaded = entries->Load(n); }, settings_.classMode);
   RecordNotices notices(platform_.printer, race_, naming);
   if (std::string notice = PrintCopiesNotice(settings_); !notice.empty()) platform_.dialogs.Notify(notice);
   int copies = CopyCount(settings_, race_.roundCode);
@@ -292,7 +300,8 @@ Status FrmRaceScreen::StoreResults(const LanePlacing& placing) {
     for (size_t s = 0; s < static_cast<size_t>(kLanes); ++s) {
       race_.laneTime[s] = placing.time[s];
       race_.laneRank[s] = placing.rank[s];
-      checkStandardsAndRecords(race_, static_cast<int>(s), *table, *entries, settings_.classMode, notices);
+      checkStandardsAndRecords(race_, currentRace_, static_cast<int>(s), *table, *entries, settings_.classMode,
+                               standings, notices);
     }
   }
   notices_ = notices.printed();

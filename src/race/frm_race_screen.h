@@ -72,12 +72,15 @@ enum class Confirmation {
 // finishing rows and which slots hold a swimmer: lanes not entered are
 // withdrawn (888888) without a placing, lanes without a swimmer get 0,
 // equal times share a placing (1, 1, 3), times above 666665 get no placing.
+// An exhibition swimmer (record class 99) keeps the time typed without a
+// placing and is not counted: the others are placed 1, 2, 3 without a gap.
 struct LanePlacing {
   std::array<int32_t, 10> time{};
   std::array<int16_t, 10> rank{};
   bool orderWrong = false;  // a row's time is smaller than the row before it
 };
-LanePlacing PlaceFinishRows(const std::array<FinishRow, kFinishRows>& rows, const std::array<int16_t, 12>& laneNo);
+LanePlacing PlaceFinishRows(const std::array<FinishRow, kFinishRows>& rows, const std::array<int16_t, 12>& laneNo,
+                            const std::array<int16_t, 12>& laneRecordClass);
 
 // Writes race buffer B to race n of the race file, keeping the bytes the
 // buffer does not hold (raceSpare1, the meet day digit, and raceSpare2) as

@@ -11,6 +11,7 @@ namespace meet {
 namespace {
 
 constexpr int kPlacedSlots = 10;
+constexpr int16_t kExhibition = 99;  // record class OP
 
 }  // namespace
 
@@ -38,7 +39,9 @@ void rankLanes(Race& race) {
   for (const Key& key : keys) {
     const size_t k = static_cast<size_t>(key.slot);
     const int32_t time = race.laneNo[k] != 0 ? race.laneTime[k] : kNoRecord;
-    if (time == 0) {
+    // An exhibition swim keeps its time and takes no place; the others are
+    // placed as if it had not swum.
+    if (time == 0 || (race.laneNo[k] != 0 && race.laneRecordClass[k] == kExhibition)) {
       race.laneRank[k] = 0;
       continue;
     }

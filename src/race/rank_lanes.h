@@ -19,7 +19,9 @@ std::string PlacingKey(const Race& race, int slot);
 
 // Places lanes 1 to 10 of the race (the alternates never take part): the
 // keys are sorted as texts; a time of 0 takes no placing and is not counted;
-// equal times share the placing of the first of them (1, 1, 3). Then a time
+// equal times share the placing of the first of them (1, 1, 3). An
+// exhibition swim (record class 99) takes no placing and is not counted, so
+// the others are placed as if it had not swum. Then a time
 // above 666665 loses its placing, a time above 777777 becomes 888888 (棄権),
 // and a slot without a swimmer gets placing 0 and time 0.
 void rankLanes(Race& race);

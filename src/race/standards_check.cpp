@@ -5,6 +5,7 @@
 #include "core/cp932.h"
 #include "core/numbers.h"
 #include "core/time_code.h"
+#include "race/record_standings.h"
 
 namespace meet {
 
@@ -89,48 +90,65 @@ int CategoryNumber(const Entry& entry, std::string_view classMode) {
   return grade == 0 ? 1 : grade;
 }
 
-LaneCheck CheckLane(const ShikakuTable& table, int sexCode, int eventCode, int32_t time, const Entry& entry,
-                    std::string_view classMode) {
-  LaneCheck out;
-  if (!IsSwimTime(time) || sexCode < 1 || sexCode > 3) return out;
-  int n = CategoryNumber(entry, classMode);
+char SchoolLevel(const Entry& entry) { return GradeText(entry)[0]; }
 
-  auto tryRecord = [&](int recordClass, int r, int position) {
-    int32_t value = ValueAt(table, r, position);
-    if (r == 0 || value == 0 || time >= value) return;
-    out.recordClass = static_cast<int16_t>(recordClass);
-    out.broken.push_back(BrokenRecord{recordClass, r, value});
-  };
+std::vector<RecordChecked> RecordsChecked(int sexCode, int eventCode, const Entry& entry, std::string_view classMode) {
+  return RecordsChecked(sexCode, eventCode, SchoolLevel(entry), CategoryNumber(entry, classMode));
+}
 
+std::vector<RecordChecked> RecordsChecked(int sexCode, int eventCode, char schoolLevel, int category) {
+  std::vector<RecordChecked> out;
+  if (sexCode < 1 || sexCode > 3) return out;
   if (eventCode >= kFirstOwnEvent && eventCode <= kLastOwnEvent) {
     // The meet's own events have only their meet record.
-    tryRecord(kMeetRecordClass, eventCode + kOwnEventMeetRecordBase, (sexCode - 1) * shikaku_layout::kEventsPerSex + 1);
+    out.push_back({kMeetRecordClass, eventCode + kOwnEventMeetRecordBase,
+                   (sexCode - 1) * shikaku_layout::kEventsPerSex + 1});
     return out;
   }
-  int t = TablePosition(sexCode, eventCode);
+  const int t = TablePosition(sexCode, eventCode);
   if (t == 0) return out;
-
-  out.ageLevel = LadderLevel(table, AgeBandOffset(entry.age), t, time);
-  out.openLevel = LadderLevel(table, kOpenLadderOffset, t, time);
-
-  std::string grade = GradeText(entry);
-  int gradeNo = static_cast<int>(LeadingInt16(grade));
-  int flags = 0;
-  auto tryStandard = [&](int flag, int r) {
-    int32_t value = ValueAt(table, r, t);
-    if (r != 0 && value != 0 && time <= value) flags += flag;
-  };
-  tryStandard(1, RecordIn(kKindStandard1, entry.age));
-  tryStandard(2, RecordIn(kKindStandard2, gradeNo));
-  tryStandard(4, RecordIn(kKindStandard4, n));
-  if (flags > 0) out.standardFlags = static_cast<char>('0' + flags);
-
-  tryRecord(kMeetRecordClass, RecordIn(kKindMeet, n), t);
-
+  out.reserve(13);
+  if (int r = RecordIn(kKindMeet, category); r != 0) out.push_back({kMeetRecordClass, r, t});
   // 地区, 県, 地方, 日本, アジア, 世界: the school class first, then the general one.
   for (int general = 26; general >= 1; general -= 5) {
-    if (int school = SchoolClass(general, grade[0]); school != 0) tryRecord(school, 140 + school, t);
-    tryRecord(general, 140 + general, t);
+    if (int school = SchoolClass(general, schoolLevel); school != 0) out.push_back({school, 140 + school, t});
+    out.push_back({general, 140 + general, t});
+  }
+  return out;
+}
+
+LaneCheck CheckLane(const ShikakuTable& table, int sexCode, int eventCode, int32_t time, const Entry& entry,
+                    std::string_view classMode, const RecordStandings* standings, int raceNo) {
+  LaneCheck out;
+  if (!IsSwimTime(time) || sexCode < 1 || sexCode > 3) return out;
+
+  const bool ownEvent = eventCode >= kFirstOwnEvent && eventCode <= kLastOwnEvent;
+  const int t = TablePosition(sexCode, eventCode);
+  if (!ownEvent && t == 0) return out;
+  if (!ownEvent) {
+    out.ageLevel = LadderLevel(table, AgeBandOffset(entry.age), t, time);
+    out.openLevel = LadderLevel(table, kOpenLadderOffset, t, time);
+
+    const int gradeNo = static_cast<int>(LeadingInt16(GradeText(entry)));
+    int flags = 0;
+    auto tryStandard = [&](int flag, int r) {
+      int32_t value = ValueAt(table, r, t);
+      if (r != 0 && value != 0 && time <= value) flags += flag;
+    };
+    tryStandard(1, RecordIn(kKindStandard1, entry.age));
+    tryStandard(2, RecordIn(kKindStandard2, gradeNo));
+    tryStandard(4, RecordIn(kKindStandard4, CategoryNumber(entry, classMode)));
+    if (flags > 0) out.standardFlags = static_cast<char>('0' + flags);
+  }
+
+  for (const RecordChecked& c : RecordsChecked(sexCode, eventCode, entry, classMode)) {
+    int32_t value = ValueAt(table, c.recordNo, c.position);
+    if (value == 0 || time >= value) continue;
+    // Beaten as stored: is it still the record, or did an earlier swim beat it?
+    if (standings) value = standings->Before(raceNo, sexCode, eventCode, c.recordNo, c.position);
+    if (time >= value) continue;
+    out.recordClass = static_cast<int16_t>(c.recordClass);
+    out.broken.push_back(BrokenRecord{c.recordClass, c.recordNo, value});
   }
   return out;
 }
@@ -178,18 +196,20 @@ void RecordNotices::recordNotice(int slot, const Entry& entry, int32_t time, con
   ++printed_;
 }
 
-void checkStandardsAndRecords(Race& race, int slot, const ShikakuTable& table, const EntryFile& entries,
-                              std::string_view classMode, RecordNotices& notices) {
+void checkStandardsAndRecords(Race& race, int raceNo, int slot, const ShikakuTable& table, const EntryFile& entries,
+                              std::string_view classMode, const RecordStandings& standings, RecordNotices& notices) {
   if (slot < 0 || slot >= 10) return;
   auto s = static_cast<size_t>(slot);
   int32_t time = race.laneTime[s];
   Entry entry = race.laneNo[s] != 0 ? entries.Load(race.laneNo[s]) : Entry{};
   LaneCheck found = CheckLane(table, static_cast<int>(LeadingInt16(race.sexCode)), race.eventCode, time, entry,
-                              classMode);
+                              classMode, &standings, raceNo);
   race.openLevel[s] = found.openLevel;
   race.ageLevel[s] = found.ageLevel;
-  race.laneRecordClass[s] = found.recordClass;
   race.standardFlags[s] = found.standardFlags;
+  // An exhibition swim stays one: it breaks no record and is never placed.
+  if (race.laneRecordClass[s] == kExhibitionClass) return;
+  race.laneRecordClass[s] = found.recordClass;
   for (const BrokenRecord& b : found.broken) notices.recordNotice(slot, entry, time, b);
 }
 

@@ -19,6 +19,7 @@
 #include "race/next_stage.h"
 #include "race/race_sheets.h"
 #include "race/rank_lanes.h"
+#include "race/record_standings.h"
 #include "race/standards_check.h"
 #include "race/timing_files.h"
 #include "records/shikaku_file.h"
@@ -224,10 +225,17 @@ Result<bool> PostRace(Shared& s, int n, PostReport& report) {
   if (checks > 0 && s.entries) {
     NullPrinter silent;
     Printer& printer = s.printing ? s.platform.printer : static_cast<Printer&>(silent);
+    // Records as they stand after the earlier races, this posting's included.
+    auto races = RaceFileImage::Load(folder);
+    if (!races) return std::unexpected(races.error());
+    const EntryFile& entries = *s.entries;
+    Entry loaded;
+    const RecordStandings standings(
+        s.table, *races, [&](int e) -> const Entry& { return loaded = entries.Load(e); }, set.classMode);
     RecordNotices notices(printer, race, s.naming);
     for (int c = 0; c < checks; ++c)
       for (int slot = 0; slot < kPlacedSlots; ++slot)
-        checkStandardsAndRecords(race, slot, s.table, *s.entries, set.classMode, notices);
+        checkStandardsAndRecords(race, n, slot, s.table, entries, set.classMode, standings, notices);
     if (notices.printed() > 0) {
       printer.EndDoc();
       if (s.printing) report.printed.push_back({"記録", n, checks});

@@ -10,6 +10,7 @@
 #include "core/numbers.h"
 #include "print/print_sources.h"
 #include "print/results_print.h"
+#include "race/record_standings.h"
 #include "race/standards_check.h"
 #include "records/shikaku_layout.h"
 
@@ -40,7 +41,8 @@ struct Placed {
 
 class Tallier {
  public:
-  Tallier(const TallyInputs& in, const Settings& s, const TallyOptions& o) : in_(in), s_(s), o_(o) {
+  Tallier(const TallyInputs& in, const Settings& s, const TallyOptions& o)
+      : in_(in), s_(s), o_(o), standings_(in.table, in.races, [this](int n) -> const Entry& { return EntryOf(n); }, s.classMode) {
     lanes_ = std::clamp<int>(s.laneCount, 1, 10);
     club_ = s.affiliationMode != "1" && s.affiliationMode != "2" && s.affiliationMode != "3";
     joint_ = s.seedingMode == "4";
@@ -115,6 +117,8 @@ class Tallier {
   bool club_ = true, joint_ = false;
   Entry empty_{};
   std::unordered_map<std::string, int> teamIndex_;
+  // The records as they stand after the earlier races of the meet.
+  RecordStandings standings_;
   TallyResult out_;
 };
 
@@ -251,11 +255,13 @@ void Tallier::RecordsOf(const ProgramEntry& pe, const Swim& w, int place, bool j
   };
   // A record of the kind's own records, else none (0).
   auto within = [](int kind, int recordNo) { return KindRecords(kind).contains(recordNo) ? recordNo : 0; };
+  // A record (1..31) as it stands before this race, a standard (32..34) as stored.
   auto tryClass = [&](int recordClass, int recordNo, int position) {
     const int32_t stored = recordNo == 0 ? 0 : cell(recordNo, position);
     if (stored == 0) return;
     const bool standard = recordClass >= 32;
     if (standard ? time > stored : time >= stored) return;
+    if (!standard && time >= standings_.Before(w.line.race, sex, race.eventCode, recordNo, position)) return;
     if (out_.records.size() >= 32767) return;
     BikoEntry b;
     b.raceEventNo = race.eventNo;

@@ -19,6 +19,7 @@ namespace E = entry_layout;
 namespace {
 
 constexpr int32_t kStoredNone = 999999;  // a stored 0 counts as this for split times
+constexpr int16_t kExhibition = 99;      // record class OP
 
 size_t TimeOffset(int e) { return E::kEntryTimes + 4 * static_cast<size_t>(e - 1); }
 size_t DayOffset(int e) { return E::kEntryEventFlags + static_cast<size_t>(e - 1); }
@@ -43,6 +44,8 @@ class Builder {
     for (const ProgramEntry& p : in_.program) {
       if (p.orderNo == 0 || p.eventCode < 1 || p.eventCode > E::kEvents) continue;
       std::vector<std::string> keys;
+      // Exhibition swims: written as the swimmer's times, never placed.
+      std::vector<std::pair<int32_t, int>> exhibitions;
       for (int h = 0; h < p.heatCount; ++h) {
         const int raceNo = p.firstRace + h;
         if (raceNo < 1 || raceNo > static_cast<int>(in_.races.size()))
@@ -55,7 +58,10 @@ class Builder {
           if (n == 0 || t <= 0 || t >= kParticipation) continue;
           if (auto ok = CheckEntry(raceNo, slot, n); !ok) return ok;
           if (auto ok = Split(p, race, raceNo, slot, standards); !ok) return ok;
-          keys.push_back(" " + NumberText(t + 1000000) + " " + NumberText(n + 10000));
+          if (race.laneRecordClass[static_cast<size_t>(slot)] == kExhibition)
+            exhibitions.emplace_back(t, n);
+          else
+            keys.push_back(" " + NumberText(t + 1000000) + " " + NumberText(n + 10000));
         }
       }
       SortStrings(keys);
@@ -67,12 +73,11 @@ class Builder {
         if (t != previous) place = static_cast<int>(i) + 1;
         previous = t;
         if (!standards && o_.finalsOnly && (p.stageCode != "2" || place > o_.places)) continue;
-        if (standards && !ReachesStandard(n, p.eventCode, t)) continue;
-        Record& r = kek_[static_cast<size_t>(n - 1)];
-        int32_t stored = r.I32(TimeOffset(p.eventCode));
-        if (stored != 0 && t >= stored) continue;
-        Write(r, p.eventCode, t, DayDigit(p));
+        Take(p, n, t, standards);
       }
+      // An exhibition swim has no place, so 決勝のみ never writes it.
+      if (standards || !o_.finalsOnly)
+        for (const auto& [t, n] : exhibitions) Take(p, n, t, standards);
     }
     return {};
   }
@@ -93,6 +98,16 @@ class Builder {
     if (n >= 1 && n <= static_cast<int>(kek_.size())) return {};
     return Fail(ErrorKind::Format, "レース " + NumberText(raceNo) + " の " + NumberText(slot + 1) + " コースの番号 " +
                                        NumberText(n) + " が申込ファイルにありません。");
+  }
+
+  // The swimmer's result of the program entry's event, unless a time already
+  // stored is not slower (or, for standards, it reaches none).
+  void Take(const ProgramEntry& p, int n, int32_t t, bool standards) {
+    if (standards && !ReachesStandard(n, p.eventCode, t)) return;
+    Record& r = kek_[static_cast<size_t>(n - 1)];
+    const int32_t stored = r.I32(TimeOffset(p.eventCode));
+    if (stored != 0 && t >= stored) return;
+    Write(r, p.eventCode, t, DayDigit(p));
   }
 
   // The 800 m of a 1500m swim, or a relay's first leg, as a result of the

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "race/kyogi_fixture.h"
 #include "race/standards_check.h"
 #include "support/test_support.h"
@@ -241,7 +243,7 @@ TEST(PlaceFinishRows, KeysPlacesAndStatuses) {
   rows[4] = {4, 700002};   // disqualified
   rows[5] = {9, 2700};     // a lane without a swimmer
   rows[6] = {6, 999999};   // typed 9: not entered
-  LanePlacing p = PlaceFinishRows(rows, laneNo);
+  LanePlacing p = PlaceFinishRows(rows, laneNo, {});
   EXPECT_TRUE(p.orderWrong);  // 2700 after a disqualification's 700002
   EXPECT_EQ(p.rank[2], 1);
   EXPECT_EQ(p.rank[0], 1);
@@ -263,7 +265,7 @@ TEST(PlaceFinishRows, ZeroTimesTakeNoPlaceAndTheOrderIsChecked) {
   rows[0] = {2, 0};
   rows[1] = {3, 3100};
   rows[2] = {1, 3000};
-  LanePlacing p = PlaceFinishRows(rows, laneNo);
+  LanePlacing p = PlaceFinishRows(rows, laneNo, {});
   EXPECT_TRUE(p.orderWrong);
   EXPECT_EQ(p.rank[1], 0);
   EXPECT_EQ(p.time[1], 0);
@@ -408,6 +410,36 @@ TEST(FrmRaceScreenKakutei, StandardsAndRecordsWithNoticesRepeatedForTheCopies) {
     if (item.x == kNoticeRightX) ++notices;
   EXPECT_EQ(notices, 12);
   EXPECT_EQ(meet.fake.printer.documentsEnded, 1);
+}
+
+// Race 2 confirmed after race 1 of the same sex and event: its exhibition
+// swimmer keeps "OP" without a place, and the 地区 record (24.70) stands at
+// race 1's 24.50: 24.60 breaks nothing, 24.40 breaks it with "(24.50)".
+TEST(FrmRaceScreenKakutei, AnExhibitionIsNotPlacedAndARecordIsBrokenOnce) {
+  ConfirmMeet meet;
+  test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {{166, 1, 2470}}));
+  HandRace earlier;
+  earlier.laneNo[0] = 6;
+  earlier.laneTime[0] = 2450;
+  HandRace final;
+  final.round = "2";
+  for (int k = 0; k < 3; ++k) final.laneNo[static_cast<size_t>(k)] = k + 1;
+  final.recordClass[1] = 99;
+  meet.Races({earlier, final});
+  meet.States("11");
+  FrmRaceScreen s = meet.Screen(2);
+  ConfirmMeet::Row(s, 0, "2", "2300");
+  ConfirmMeet::Row(s, 1, "3", "2440");
+  ConfirmMeet::Row(s, 2, "1", "2460");
+  ASSERT_EQ(*s.Kakutei(), Confirmation::Confirmed);
+  EXPECT_EQ((std::array<int, 3>{meet.Rank(2, 0), meet.Rank(2, 1), meet.Rank(2, 2)}), (std::array<int, 3>{2, 0, 1}));
+  EXPECT_EQ(meet.Time(2, 1), 2300);
+  EXPECT_EQ(meet.RaceField(2, kClassAt, 6), Le16(0) + Le16(99) + Le16(26));
+  ASSERT_EQ(s.noticesPrinted(), 1);
+  const auto& items = meet.fake.printer.items;
+  EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const auto& i) {
+    return i.x == kNoticeRightX && i.text == "   24.40  地区 (24.50)";
+  }));
 }
 
 TEST(FrmRaceScreenKakutei, CopyCountByStage) {

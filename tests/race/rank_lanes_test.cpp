@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/time_code.h"
+#include "race/frm_race_screen.h"
 #include "race/kyogi_fixture.h"
 
 namespace meet {
@@ -67,6 +70,49 @@ INSTANTIATE_TEST_SUITE_P(
         if (ch == ' ') ch = '_';
       return n;
     });
+
+// The exhibition rule through both placings, the race screen's and the
+// confirmation's: the lanes are typed in the confirmation in order of time.
+struct ExhibitionCase {
+  const char* name;
+  std::vector<std::array<int32_t, 3>> lanes;  // laneNo, time, record class per slot 0..
+  std::vector<int16_t> ranks;
+};
+
+TEST(ExhibitionPlacing, AnExhibitionSwimTakesNoPlaceAndIsNotCounted) {
+  const std::vector<ExhibitionCase> cases = {
+      {"fastest: the others are placed 1, 2, 3", {{1, 2500, 99}, {2, 2600, 0}, {3, 2700, 0}, {4, 2800, 0}}, {0, 1, 2, 3}},
+      {"in the middle", {{1, 2500, 0}, {2, 2600, 99}, {3, 2700, 0}}, {1, 0, 2}},
+      {"equal to a swimmer: the swimmer places alone", {{1, 2500, 0}, {2, 2600, 99}, {3, 2600, 0}, {4, 2700, 0}},
+       {1, 0, 2, 3}},
+      {"a tie after it is still shared", {{1, 2500, 99}, {2, 2600, 0}, {3, 2600, 0}, {4, 2700, 0}}, {0, 1, 1, 3}},
+      {"only exhibition swimmers", {{1, 2500, 99}, {2, 2600, 99}}, {0, 0}},
+      {"disqualified exhibition swimmer", {{1, 700002, 99}, {2, 2600, 0}}, {0, 1}},
+      {"record classes other than 99 are placed", {{1, 2500, 26}, {2, 2600, 31}, {3, 2700, 98}}, {1, 2, 3}},
+  };
+  for (const ExhibitionCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Race race;
+    std::array<FinishRow, kFinishRows> rows{};
+    for (size_t k = 0; k < c.lanes.size(); ++k) {
+      race.laneNo[k] = static_cast<int16_t>(c.lanes[k][0]);
+      race.laneTime[k] = c.lanes[k][1];
+      race.laneRecordClass[k] = static_cast<int16_t>(c.lanes[k][2]);
+      race.laneRank[k] = 7;  // a stale placing
+      rows[k] = {static_cast<int16_t>(k + 1), c.lanes[k][1]};
+    }
+    std::sort(rows.begin(), rows.begin() + static_cast<long>(c.lanes.size()),
+              [](const FinishRow& a, const FinishRow& b) { return a.time < b.time; });
+    const LanePlacing confirmed = PlaceFinishRows(rows, race.laneNo, race.laneRecordClass);
+    rankLanes(race);
+    for (size_t k = 0; k < c.ranks.size(); ++k) {
+      EXPECT_EQ(race.laneRank[k], c.ranks[k]) << "rankLanes slot " << k;
+      EXPECT_EQ(race.laneTime[k], c.lanes[k][1]) << "rankLanes slot " << k;  // the time is kept
+      EXPECT_EQ(confirmed.rank[k], c.ranks[k]) << "confirmation slot " << k;
+      EXPECT_EQ(confirmed.time[k], c.lanes[k][1]) << "confirmation slot " << k;
+    }
+  }
+}
 
 TEST(RankLanes, AlternatesNeverTakePartNorChange) {
   Race race = WithLanes({{1, 3000}, {2, 3100}});

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "race/kyogi_fixture.h"
+#include "race/record_standings.h"
 #include "support/test_support.h"
 
 namespace meet {
@@ -305,9 +306,11 @@ TEST(CheckStandardsAndRecords, SetsTheSlotAndPrintsANoticePerRecord) {
   test::RecordingPrinter printer;
   NamingContext naming;
   RecordNotices notices(printer, r.race, naming);
-  for (int s = 0; s < 10; ++s) checkStandardsAndRecords(r.race, s, table, *entries, "0", notices);
-  checkStandardsAndRecords(r.race, 10, table, *entries, "0", notices);  // alternates are not checked
-  checkStandardsAndRecords(r.race, -1, table, *entries, "0", notices);
+  const RaceFileImage noRaces = RaceFileImage::FromBytes({});
+  const RecordStandings asStored(table, noRaces, {}, "0");
+  for (int s = 0; s < 10; ++s) checkStandardsAndRecords(r.race, 1, s, table, *entries, "0", asStored, notices);
+  checkStandardsAndRecords(r.race, 1, 10, table, *entries, "0", asStored, notices);  // alternates are not checked
+  checkStandardsAndRecords(r.race, 1, -1, table, *entries, "0", asStored, notices);
   EXPECT_EQ(r.race.laneRecordClass[2], 11);
   EXPECT_EQ(r.race.standardFlags[2], '1');
   EXPECT_EQ(r.race.laneRecordClass[5], 11);  // the general record needs no swimmer data
@@ -315,6 +318,44 @@ TEST(CheckStandardsAndRecords, SetsTheSlotAndPrintsANoticePerRecord) {
   EXPECT_EQ(r.race.openLevel[0], 0);
   EXPECT_EQ(r.race.standardFlags[0], ' ');
   EXPECT_EQ(notices.printed(), 3);  // 県高 and 日本 for lane 3, 日本 for lane 6
+}
+
+TEST(CheckStandardsAndRecords, AnExhibitionSwimStaysOneWithoutANotice) {
+  struct Row {
+    const char* name;
+    int32_t time;
+    int16_t classBefore;
+    int16_t classAfter;
+    int notices;
+    char flags;
+  };
+  const Row rows[] = {
+      {"under two records: OP kept, no notice, the standard still worked out", 2500, 99, 99, 0, '1'},
+      {"not swum yet", 0, 99, 99, 0, ' '},
+      {"disqualified", 700002, 99, 99, 0, ' '},
+      {"a class of an earlier check is worked out again", 2500, 26, 11, 2, '1'},
+  };
+  test::TempDir dir;
+  ShikakuTable table = Table(dir, 570, {{163, kCell, 2600}, {151, kCell, 2550}, {286, kCell, 2500}});
+  test::WriteFile(dir / "ind.Mos", test::EntryFileBytes({{"", "佐藤", "", "", "Ｘ", "31", 16}}));
+  auto entries = EntryFile::OpenForReading(dir / "ind.Mos");
+  ASSERT_TRUE(entries.has_value());
+  const RaceFileImage noRaces = RaceFileImage::FromBytes({});
+  const RecordStandings asStored(table, noRaces, {}, "0");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    NoticeRace r;
+    r.race.laneNo[0] = 1;
+    r.race.laneTime[0] = row.time;
+    r.race.laneRecordClass[0] = row.classBefore;
+    test::RecordingPrinter printer;
+    RecordNotices notices(printer, r.race, NamingContext{});
+    // Checked twice, as a confirmation with two copies does.
+    for (int copy = 0; copy < 2; ++copy) checkStandardsAndRecords(r.race, 1, 0, table, *entries, "0", asStored, notices);
+    EXPECT_EQ(r.race.laneRecordClass[0], row.classAfter);
+    EXPECT_EQ(notices.printed(), 2 * row.notices);
+    EXPECT_EQ(r.race.standardFlags[0], row.flags);
+  }
 }
 
 }  // namespace

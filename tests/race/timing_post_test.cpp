@@ -263,6 +263,33 @@ TEST(PostTimingResults, FinalWithResultsIsNotSeededAgain) {
   EXPECT_EQ(m.Lane(2, 0), 9);
 }
 
+// Heats and their final posted in one run: the exhibition swimmer of the
+// heat (record class 99) keeps "OP", takes no place and is not seeded; the
+// heat's 24.50 breaks the 地区 record (24.70) once, so the final's 24.60
+// under the old record is no record and its 24.40 is.
+TEST(PostTimingResults, ExhibitionStaysOutAndARecordIsBrokenOnce) {
+  PostMeet m;
+  m.settings.printCopies[9] = 1;  // record check, finals
+  test::WriteFile(m.dir / "shikaku.dat", test::ShikakuBytes(570, {{166, 1, 2470}}));
+  HandRace heat = Heat(1, 1, {1, 2, 3});
+  heat.recordClass[1] = 99;
+  m.Races({heat, Heat(1, 1, {}, 2, "2")});
+  m.States("66");
+  m.Goal(1, "0,2450\n0,2300\n0,2500\n");
+  m.Goal(2, "0,0\n0,0\n0,0\n0,2460\n0,2440\n");
+  auto report = postTimingResults(m.meet(), m.fake.platform, false);
+  ASSERT_TRUE(report) << report.error().message;
+  auto recordClass = [&](int race, int slot) { return PostMeet::Int16(m.RaceField(race, 214 + 2 * static_cast<size_t>(slot), 2)); };
+  EXPECT_EQ(recordClass(1, 1), 99);
+  EXPECT_EQ(m.Time(1, 1), 2300);
+  EXPECT_EQ((std::array<int16_t, 3>{m.Rank(1, 0), m.Rank(1, 1), m.Rank(1, 2)}), (std::array<int16_t, 3>{1, 0, 2}));
+  EXPECT_EQ(recordClass(1, 0), 26);
+  const std::array<int, 12> want = {0, 0, 0, 1, 3, 0, 0, 0, 0, 0, 0, 0};
+  for (int slot = 0; slot < 12; ++slot) EXPECT_EQ(m.Lane(2, slot), want[static_cast<size_t>(slot)]) << slot;
+  EXPECT_EQ(recordClass(2, 3), 0);
+  EXPECT_EQ(recordClass(2, 4), 26);
+}
+
 // Another process (the timing system) writes "6" into later races while
 // posting runs: every one of them is still "6" afterwards.
 TEST(PostTimingResults, KeepsSixesWrittenMeanwhile) {

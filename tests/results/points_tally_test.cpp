@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "results/points_fixture.h"
 
 namespace meet {
@@ -248,6 +250,34 @@ TEST(Tally, HeatsAreListedButGetNoBonus) {
   ASSERT_TRUE(done);
   EXPECT_EQ(done->records.size(), 3u);
   EXPECT_EQ(meet.Points(A), 0);
+}
+
+// The 地区 record (class 26, record 166) of men's event 2 at 30.50: a heat
+// and its final, each listed entry as (stage, time, class).
+TEST(Tally, TheRecordsListHasARecordBrokenOnce) {
+  using Listed = std::tuple<std::string, int32_t, int>;
+  struct Case {
+    const char* name;
+    std::vector<Lane> heat, final;
+    std::vector<Listed> listed;
+  };
+  const std::vector<Case> cases = {
+      {"a slower final under the old record is not listed", {{A, 3000}}, {{B, 3020}}, {{"1", 3000, 26}}},
+      {"a faster final is listed again", {{A, 3000}}, {{B, 2990}}, {{"1", 3000, 26}, {"2", 2990, 26}}},
+      {"an exhibition swim is neither listed nor earlier", {{A, 2900, 99}}, {{B, 3000}}, {{"2", 3000, 26}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PointsMeet meet;
+    test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {{166, 1, 3050}}));
+    meet.Event({c.heat}, "1");
+    meet.Event({c.final}, "2");
+    auto done = meet.Run();
+    ASSERT_TRUE(done) << done.error().message;
+    std::vector<Listed> listed;
+    for (const BikoEntry& b : done->records) listed.emplace_back(b.stageCode, b.time, b.recordClass);
+    EXPECT_EQ(listed, c.listed);
+  }
 }
 
 TEST(Tally, RecordsListBytes) {

@@ -72,6 +72,13 @@ TEST(RankingRun, EqualTimesInDifferentHeatsShareARankAndSpecialCodesComeLastWith
   EXPECT_EQ(meet.Lists(o).at(0).back(), (P{"", "選手2"}));
 }
 
+TEST(RankingRun, AnExhibitionSwimIsNotRanked) {
+  Meet meet;
+  meet.Heats({2900, 3000, 3100, 3000}, {}, {99, 0, 0, 0}, 2);
+  RankingOptions o;
+  EXPECT_EQ(meet.Lists(o), (std::vector<std::vector<P>>{{{"1", "選手2"}, {"1", "選手4"}, {"3", "選手3"}}}));
+}
+
 TEST(RankingRun, ResultFiltersKeepTheFullListRanks) {
   Meet meet;
   std::vector<int> times, classes(10, 0);

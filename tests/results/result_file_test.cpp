@@ -171,6 +171,30 @@ TEST(ResultFile, FinalsOnlyWritesThePlacesOfFinals) {
   EXPECT_EQ(TimeOf(*built, 1, 3), 3100);
 }
 
+// An exhibition swim (record class 99) is the swimmer's time but has no
+// place: "全体" writes it, "決勝のみ" never does, and it takes no place
+// from the others.
+TEST(ResultFile, AnExhibitionSwimIsWrittenWithoutAPlace) {
+  struct Row {
+    bool finalsOnly;
+    std::array<int32_t, 3> times;  // entries 1 (exhibition), 2, 3
+  } rows[] = {{false, {2800, 2900, 3000}}, {true, {0, 2900, 3000}}};
+  for (const Row& r : rows) {
+    ResultSources in = Sources(3);
+    in.program = {Program(3, "2", 1, 1, "1")};
+    in.races = {RaceWith(3, {{1, 2800}, {2, 2900}, {3, 3000}})};
+    in.races[0].laneRecordClass[0] = 99;
+    ResultFileOptions o;
+    o.writeResults = true;
+    o.finalsOnly = r.finalsOnly;
+    o.places = 2;
+    auto built = BuildResultFile(in, Lanes8(), o);
+    ASSERT_TRUE(built);
+    for (int n = 1; n <= 3; ++n)
+      EXPECT_EQ(TimeOf(*built, n, 3), r.times[static_cast<size_t>(n - 1)]) << r.finalsOnly << " entry " << n;
+  }
+}
+
 TEST(ResultFile, SpecialCodesWriteNothing) {
   for (int32_t code : {666666, 700001, 888888, 999999, 0, -5}) {
     ResultSources in = Sources(1);
