@@ -60,6 +60,13 @@ TEST(MeetctlRaceMove, AsksAndMovesOnlyWithYes) {
   CliRun overflow = m.Run({"--yes", "race", "move", "2", "6"});
   EXPECT_NE(overflow.rc, 0);
   EXPECT_NE(overflow.err.find("コースよりあふれる為、移動できません。"), std::string::npos);
+
+  m.meet.States("17");  // confirmed: refused in one line, without the question
+  const std::string moved2 = m.meet.RaceBytes();
+  CliRun confirmed = m.Run({"--yes", "race", "move", "2", "-2"});
+  EXPECT_EQ(confirmed.rc, 1);
+  EXPECT_EQ(confirmed.err, "meetctl: 確定済みのレースはコース移動できません。\n");
+  EXPECT_EQ(m.meet.RaceBytes(), moved2);
 }
 
 TEST(MeetctlRaceTitle, NamedFieldsChangeAndAnInsertionKeepsStates) {

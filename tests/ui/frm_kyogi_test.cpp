@@ -243,16 +243,26 @@ TEST_F(FrmKyogiTest, RegisteredUnderTheHubButton) {
   UnregisterScreen("cmdZikko");
 }
 
-TEST_F(FrmKyogiTest, LaneMoveShiftsTheSwimmersAndReturnsToTxtToi) {
+TEST_F(FrmKyogiTest, LaneMoveRefusesARaceWithResultsAndShiftsAnUnswumOne) {
   FrmKyogi* w = Open();
   auto* ido = Find<QLineEdit>(w, "txtIdo");
   ido->setText("1");
   meet.fake.dialogs.answers = {true};
+  Find<QPushButton>(w, "cmdIdo")->click();  // race 1 holds results
+  ASSERT_EQ(meet.fake.dialogs.asked.size(), 1u);
+  EXPECT_EQ(meet.fake.dialogs.asked.back(), "記録が入っているため、コース移動できません。");
+  EXPECT_EQ(Text(Edit("txtNo", 0)->text()), "1");
+  EXPECT_TRUE(ido->text().isEmpty());
+  EXPECT_EQ(Focused(), Find<QLineEdit>(w, "txtToi"));
+
+  HandRace unswum;
+  unswum.laneNo = {1, 2, 3};
+  meet.Races({unswum});
+  ido->setText("1");
   Find<QPushButton>(w, "cmdIdo")->click();
   EXPECT_EQ(meet.fake.dialogs.asked.back(), "1ｺｰｽ移動します。");
   EXPECT_EQ(Text(Edit("txtNo", 0)->text()), "");
   EXPECT_EQ(Text(Edit("txtNo", 1)->text()), "1");
-  EXPECT_EQ(meet.RaceField(1, 46, 4), test::Le32(3000));  // results stay in their lanes
   EXPECT_TRUE(ido->text().isEmpty());
   EXPECT_EQ(Focused(), Find<QLineEdit>(w, "txtToi"));
 }
