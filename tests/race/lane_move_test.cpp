@@ -41,14 +41,6 @@ TEST(PlanLaneMove, ShiftsSwimmersAndRefusesThoseLeavingThePool) {
       {"swimmer beyond the pool's lanes cannot stay", {0, 0, 0, 0, 0, 0, 0, 0, 9, 0}, 0, 8, false, {}},
       {"huge shift", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 2000000000, 10, false, {}},
   };
-  // An exhibition mark moves with its swimmer; nothing else of a slot does.
-  Race marked;
-  marked.laneNo[0] = 4;
-  marked.laneRecordClass[0] = 99;
-  marked.laneRecordClass[1] = 31;
-  const LaneMovePlan plan = PlanLaneMove(marked, 1, 8);
-  EXPECT_EQ(plan.laneRecordClass[1], 99);
-  EXPECT_EQ(plan.laneRecordClass[2], 0);
   for (const MoveRow& row : rows) {
     Race race;
     for (size_t k = 0; k < 10; ++k) {
