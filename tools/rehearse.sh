@@ -7,7 +7,8 @@
 #     (its heats fill it later);
 #   - every swimmer entered in an event stands in a lane of that event;
 #   - the confirmed swimmers reach levels other than only 0 and 14;
-#   - 集計 says when its range leaves a relay of summed ages out.
+#   - 集計 says when its range leaves a relay of summed ages out;
+#   - lane moves and race insertions (their own section near the end).
 # Usage: tools/rehearse.sh [BUILD_DIR]   (default build/). Exits non-zero on
 # the first check that fails, saying which.
 set -euo pipefail
@@ -135,6 +136,7 @@ for ((s = 0; s < 12; s++)); do
   [ "$(lane_of "$final_race" "$s")" != "$dq" ] || fail "disqualified entry $dq is still in the final"
 done
 m check >/dev/null || fail "meetctl check finds faults after the final was seeded again: $(m check)"
+hand_heats=$heats
 
 # ---- Points: a relay of grown-ups, entered under the sum of their ages, is
 # left out by 集計's default range 1 → 100, and 集計 says so with the range
@@ -236,8 +238,68 @@ if grep -q "^ *[0-9]* レース種目 $(field "$final" eventNo) .* 予決 2 " <<
 fi
 if grep -q " 泳者 $opNo," <<<"$(m points records)"; then fail "the OP swimmer is in the records list"; fi
 echo "rehearsal: OP swimmer $opNo of race $first kept apart through posting (final $final), the heats' record listed once"
+# ---- Lane moves and race insertions ---------------------------------------
+# A lane move on a confirmed race is refused and writes nothing. A heat is
+# inserted into an event of several heats and an event into the program: every
+# race of the changed event shows heats 1..n of n, the program lists the
+# inserted event, and a swim typed into it reaches the rankings and the points.
+meet_dir="$work/meets/reh"
+heading() { m race show "$1" | awk -F= '$1 == "eventNo" { e = $2 } $1 == "heatNo" { h = $2 } $1 == "heatTotal" { t = $2 }
+  END { print e, h, t }'; }
+
+first7=$(m race states | awk '$2 == 7 { print $1; exit }')
+[ -n "$first7" ] || fail "no confirmed race to refuse a lane move on"
+cp "$meet_dir/taikai.dat" "$work/taikai.before"
+moved=$(m --yes race move "$first7" 1 2>&1) && fail "a lane move on confirmed race $first7 was made: $moved"
+[ "$moved" = "meetctl: 確定済みのレースはコース移動できません。" ] || fail "lane move on race $first7 said: $moved"
+cmp -s "$meet_dir/taikai.dat" "$work/taikai.before" || fail "the refused lane move changed taikai.dat"
+
+# The second heat of the first event with several heats gets a heat before it.
+at=""
+for ((r = 1; r <= races; r++)); do
+  read -r e h t <<<"$(heading "$r")"
+  if [ "$h" = 2 ]; then at=$r; event=$e; heats=$t; break; fi
+done
+[ -n "$at" ] || fail "no event with two heats to insert a heat into"
+inserted=$(m race title "$at" --insert heat 2>&1) || fail "inserting a heat at race $at: $inserted"
+races=$((races + 1))
+seen=0
+for ((r = 1; r <= races; r++)); do
+  read -r e h t <<<"$(heading "$r")"
+  [ "$e" = "$event" ] || continue
+  seen=$((seen + 1))
+  [ "$h" = "$seen" ] && [ "$t" = $((heats + 1)) ] || fail "race $r of event $event shows heat $h of $t after the insertion"
+done
+[ "$seen" = $((heats + 1)) ] || fail "event $event has $seen races after inserting a heat into its $heats"
+
+# A mixed 1500m final of one heat before the event of the middle race.
+at=$((races / 2))
+read -r event h t <<<"$(heading "$at")"
+at=$((at - h + 1))
+inserted=$(m race title "$at" sexCode=3 eventCode=7 roundCode=2 startTime=101500 --insert event 2>&1) ||
+  fail "inserting an event at race $at: $inserted"
+races=$((races + 1))
+[ "$(heading "$at")" = "$event 1 1" ] || fail "the inserted race $at is not heat 1 of 1 of event $event: $(heading "$at")"
+m program list | awk -v e="$event" -v r="$at" '$3 == e "混合" && $4 == "1500m自由形" && $(NF - 3) == r { found = 1 }
+  END { exit !found }' || fail "the program list does not show event $event at race $at"
+
+# One swim in the inserted race: the swimmer is ranked and the club's first
+# places in mixed events go up by one.
+name=$(m entry show 1 | sed -n 's/^swimmerName=//p')
+club=$(m entry show 1 | sed -n 's/^affiliation=//p')
+mixed_firsts() { m points show | awk -v c="$club" '$3 == c { split($8, p, "/"); split(p[2], n, ","); print n[1] }'; }
+m points tally >/dev/null
+before=$(mixed_firsts)
+m race enter "$at" 4 txtNo 1 >/dev/null || fail "entering swimmer 1 into race $at"
+m --yes race confirm "$at" --rows "4 180000" >/dev/null 2>&1 || fail "race $at could not be confirmed"
+m ranking | grep -q "${name}.*18:00.00" || fail "the ranking does not list $name's swim in the inserted race"
+m points tally >/dev/null
+after=$(mixed_firsts)
+[ "$after" = $((${before:-0} + 1)) ] || fail "the points of $club did not count the swim in the inserted race ($before -> $after)"
+out=$(m check) || fail "meetctl check finds faults after the insertions: $out"
+# ---- end of lane moves and race insertions ----------------------------------
 
 echo "rehearsal: $races races, $count entries, every entered swimmer seeded, no empty final," \
   "3 races confirmed with levels$(printf ' %s' $(printf '%s\n' $levels | sort -n -u));" \
-  "heats ${heats# } timed by hand to final $final_race, seeded again after a disqualification;" \
+  "heats ${hand_heats# } timed by hand to final $final_race, seeded again after a disqualification;" \
   "relay race $relay tallied over $wide"

@@ -2,7 +2,8 @@
 //   race title N [eventNo=V] [sexCode=V] [classFrom=V] [classTo=V] [eventCode=V]
 //                [roundCode=V] [heatTotal=V] [heatNo=V] [startTime=HHMMSS]
 //                [relayRec=V] [--insert none|event|heat]
-// Fields not named keep the race's values; "実行" runs once.
+// Fields not named keep the race's values; "実行" runs once. An insertion
+// prints what it moved, then the heading as stored.
 #include <iostream>
 
 #include "meetctl/cli.h"
@@ -35,7 +36,7 @@ int RaceTitleVerb(Context& ctx, std::vector<std::string>& args) {
   auto n = WholeNumber(args[0]);
   if (!n || *n < 1 || *n > 32757) return UsageError(ctx, "レース番号は 1～32757 の数字です: " + args[0]);
 
-  FrmmKkyogiScreen screen(*meet, static_cast<int>(*n));
+  FrmmKkyogiScreen screen(*meet, static_cast<int>(*n), ctx.clock());
   if (auto ok = screen.Open(); !ok) return Failed(ctx, ok.error());
   for (size_t i = 1; i < args.size(); ++i) {
     const size_t eq = args[i].find('=');
@@ -53,12 +54,9 @@ int RaceTitleVerb(Context& ctx, std::vector<std::string>& args) {
   }
   auto done = screen.cmdZikko();
   if (!done) return Failed(ctx, done.error());
-  if (done->inserted)
-    ctx.out << "inserted race " << screen.currentRace() << " (races " << done->raceCount << "; states "
-            << done->statesMoved << ", page slots " << done->pageSlotsMoved << ", relay blocks "
-            << done->relayBlocksMoved << ", program entries " << done->programEntriesMoved << " moved)\n";
+  if (done->inserted) ctx.out << InsertionSummary(*done) << '\n';
   // The heading as stored.
-  FrmmKkyogiScreen stored(*meet, screen.currentRace());
+  FrmmKkyogiScreen stored(*meet, screen.currentRace(), ctx.clock());
   if (auto ok = stored.Open(); !ok) return Failed(ctx, ok.error());
   for (const Field& f : kFields) ctx.out << f.name << '=' << stored.boxes.*(f.box) << '\n';
   return 0;

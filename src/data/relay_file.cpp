@@ -25,6 +25,17 @@ int16_t BlocksHeld(const RecordFile& file) {
 
 }  // namespace
 
+int16_t RelayBlocksHeld(std::string_view bytes) {
+  if (bytes.size() <= L::kEmptyFileSize) return 0;
+  const Record header(std::string(bytes.substr(0, L::kRecordLength)), L::kRecordLength);
+  int64_t count = header.I16(L::kRelayCount);
+  const int64_t held = static_cast<int64_t>((bytes.size() + L::kRecordLength - 1) / L::kRecordLength) -
+                       (L::kFirstBlockRecord - 1);
+  if (count > held) count = held;
+  if (count < 0) count = 0;
+  return static_cast<int16_t>(count);
+}
+
 Result<RelayFile> RelayFile::Open(const std::filesystem::path& meetFolder) {
   auto file = RecordFile::Open(RelayFilePath(meetFolder), L::kRecordLength, RecordFile::Mode::ReadWrite);
   if (!file) return std::unexpected(file.error());

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 
 #include "core/error.h"
 #include "core/record_file.h"
@@ -51,6 +52,14 @@ class RelayFile {
   RecordFile file_;
   int16_t relayCount_ = 0;
 };
+
+// A race of this event code has a relay block of its own: the relays (codes
+// above 22) and the 1500m自由形 (code 7), whose 800 m splits the block keeps.
+inline bool IsRelayLinked(int eventCode) { return eventCode > 22 || eventCode == 7; }
+
+// The block count of relay.dat's bytes as RelayFile reads it: the header's
+// relayCount clamped to 0 .. the blocks the bytes hold.
+int16_t RelayBlocksHeld(std::string_view fileBytes);
 
 RelayBlock RelayBlockFromRecord(const Record& record);
 Record RecordFromRelayBlock(const RelayBlock& block);

@@ -187,8 +187,6 @@ int32_t I32At(std::string_view bytes, size_t offset) {
   return static_cast<int32_t>(v);
 }
 
-bool IsRelayLinked(int eventCode) { return eventCode > 22 || eventCode == 7; }
-
 // Relay links: a fresh block for every relay race and 1500m race of the race
 // image, the race's relayRec pointing to it; any other race points to none.
 // Blocks beyond the new count stay as they were; the header always carries

@@ -19,12 +19,6 @@ std::string_view Trimmed(std::string_view v) {
   return v;
 }
 
-std::filesystem::path TimingFile(const std::filesystem::path& meetFolder, std::string_view folder, char letter,
-                                 int race) {
-  const std::filesystem::path dir = FindFile(meetFolder, folder);
-  return FindFile(dir, std::string(1, letter) + ZeroPadded(race, 4));
-}
-
 // A text right-aligned in 8 characters; a longer one keeps its first 8.
 std::string Width8(std::string_view text) {
   std::string t = CutToWidth(text, 8);
@@ -93,14 +87,6 @@ std::vector<std::vector<std::string>> ReadTimingFile(const std::filesystem::path
     start = end + 1;
   }
   return lines;
-}
-
-std::filesystem::path GoalFilePath(const std::filesystem::path& meetFolder, int race) {
-  return TimingFile(meetFolder, "goal", 'G', race);
-}
-
-std::filesystem::path LapFilePath(const std::filesystem::path& meetFolder, int race) {
-  return TimingFile(meetFolder, "lap", 'R', race);
 }
 
 std::vector<std::optional<GoalLine>> ReadGoalFile(const std::filesystem::path& meetFolder, int race) {

@@ -2,7 +2,8 @@
 // goal/G + NNNN (one line per lane slot 0–9: placing, final time) and the lap
 // file lap/R + NNNN (lines of lane, cumulative split text mm:ss.hh and the
 // marker "G" on a lane's finishing line, the lanes interleaved). NNNN is the
-// race number with leading zeros to four digits. Both are comma-separated
+// race number with leading zeros to four digits; the names live with the
+// other meet files in data/timing_file_names.h. Both are comma-separated
 // sequential text: values separated by commas, text values possibly in
 // double quotes, blanks around values ignored, CR LF or LF line ends. Folders
 // and files are found whatever their letter case. Posting and the lap sheet
@@ -16,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/timing_file_names.h"
+
 namespace meet {
 
 // The most laps kept for one lane.
@@ -28,10 +31,6 @@ std::vector<std::string> SplitTimingLine(std::string_view line);
 // The lines of a timing file, each split into its values; a missing or
 // unreadable file has none. CR LF and LF both end a line.
 std::vector<std::vector<std::string>> ReadTimingFile(const std::filesystem::path& path);
-
-// meet folder / goal / G0012 and meet folder / lap / R0012 (whatever their case).
-std::filesystem::path GoalFilePath(const std::filesystem::path& meetFolder, int race);
-std::filesystem::path LapFilePath(const std::filesystem::path& meetFolder, int race);
 
 struct GoalLine {
   int16_t rank = 0;  // the timing system's placing (placings are worked out again)

@@ -493,9 +493,10 @@ void FrmKyogi::MoveLanes() {
 
 void FrmKyogi::OpenRaceTitle() {
   clock_->stop();
-  ShowFrmmKkyogi(this, state_.folders.meetFolder, screen_.currentRace(), platform_);
+  const std::string summary = ShowFrmmKkyogi(this, state_.folders.meetFolder, screen_.currentRace(), platform_);
   clock_->start();
   Redraw();
+  if (!summary.empty()) platform_.dialogs.Notify(summary);
 }
 
 void FrmKyogi::SeedNextRound() {

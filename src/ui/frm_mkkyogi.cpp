@@ -32,7 +32,7 @@ const Box kBoxes[] = {
 }  // namespace
 
 FrmmKkyogi::FrmmKkyogi(const std::filesystem::path& meetFolder, int currentRace, Platform& platform, QWidget* parent)
-    : QDialog(parent), screen_(meetFolder, currentRace), platform_(platform) {
+    : QDialog(parent), screen_(meetFolder, currentRace, platform.clock), platform_(platform) {
   setObjectName("frmmKkyogi");
   setWindowTitle(Q(kMkkyogiCaption));
   setModal(true);
@@ -82,20 +82,24 @@ void FrmmKkyogi::Zikko() {
   auto done = screen_.cmdZikko();
   if (!done) {
     platform_.dialogs.Notify(done.error().message);
-    // A failure after the race file was written still closes: the race
-    // screen must show what is on disk.
+    // A failure that could not be put back still closes: the race screen
+    // must show what is on disk.
     if (!screen_.wroteRaceFile()) return;
+  } else {
+    change_ = *done;
   }
   accept();
 }
 
-void ShowFrmmKkyogi(QWidget* parent, const std::filesystem::path& meetFolder, int currentRace, Platform& platform) {
+std::string ShowFrmmKkyogi(QWidget* parent, const std::filesystem::path& meetFolder, int currentRace,
+                           Platform& platform) {
   FrmmKkyogi dialog(meetFolder, currentRace, platform, parent);
   if (!dialog.loadStatus()) {
     platform.dialogs.Notify(dialog.loadStatus().error().message);
-    return;
+    return {};
   }
-  dialog.exec();
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return InsertionSummary(dialog.change());
 }
 
 }  // namespace meet::ui

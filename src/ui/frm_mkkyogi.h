@@ -1,7 +1,8 @@
 // The race title dialog frmmKkyogi ("競技ﾀｲﾄﾙ変更"), opened modally from the
 // race screen's maintenance menu for the race shown. The rules live in
 // FrmmKkyogiScreen; this dialog only moves the boxes' texts and the chosen
-// insertion to it, runs "実行" and closes.
+// insertion to it, runs "実行" and closes. What an insertion moved is
+// handed back for the race screen to tell.
 #pragma once
 
 #include <QDialog>
@@ -22,6 +23,8 @@ class FrmmKkyogi : public QDialog {
 
   FrmmKkyogiScreen& screen() { return screen_; }
   const Status& loadStatus() const { return loaded_; }
+  // What the accepted "実行" did.
+  const TitleChange& change() const { return change_; }
 
  private:
   void Zikko();
@@ -29,11 +32,15 @@ class FrmmKkyogi : public QDialog {
   FrmmKkyogiScreen screen_;
   Platform& platform_;
   Status loaded_;
+  TitleChange change_;
   std::array<QLineEdit*, 10> boxes_{};
   std::array<QRadioButton*, 3> optSohnyu_{};
 };
 
 // Shows frmmKkyogi modally; a race that cannot be shown is told instead.
-void ShowFrmmKkyogi(QWidget* parent, const std::filesystem::path& meetFolder, int currentRace, Platform& platform);
+// Gives the summary of the insertion made (InsertionSummary), empty when
+// none was made.
+std::string ShowFrmmKkyogi(QWidget* parent, const std::filesystem::path& meetFolder, int currentRace,
+                           Platform& platform);
 
 }  // namespace meet::ui

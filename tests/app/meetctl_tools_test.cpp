@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/meetctl_run.h"
+#include "program/program_test_util.h"
 #include "race/kyogi_fixture.h"
 #include "settings/settings.h"
 
@@ -28,6 +29,12 @@ struct ToolsMeet {
     b.raceNo = 1;
     meet.Relays({b});
     meet.States("11");
+    test::RawEntry relayEvent, swimEvent;
+    relayEvent.heatCount = swimEvent.heatCount = 1;
+    relayEvent.firstRace = 1;
+    swimEvent.orderNo = swimEvent.firstRace = 2;
+    test::WriteFile(meet.dir / "projun.dat",
+                    test::HeaderAndUnused(2) + test::EntryRecord(relayEvent) + test::EntryRecord(swimEvent));
   }
   CliRun Run(std::vector<std::string> args) {
     args.insert(args.begin(), {"--meet", meet.dir.str()});
@@ -60,13 +67,32 @@ TEST(MeetctlRaceMove, AsksAndMovesOnlyWithYes) {
   CliRun overflow = m.Run({"--yes", "race", "move", "2", "6"});
   EXPECT_NE(overflow.rc, 0);
   EXPECT_NE(overflow.err.find("コースよりあふれる為、移動できません。"), std::string::npos);
+
+  m.meet.States("17");  // confirmed: refused in one line, without the question
+  const std::string moved2 = m.meet.RaceBytes();
+  CliRun confirmed = m.Run({"--yes", "race", "move", "2", "-2"});
+  EXPECT_EQ(confirmed.rc, 1);
+  EXPECT_EQ(confirmed.err, "meetctl: 確定済みのレースはコース移動できません。\n");
+  EXPECT_EQ(m.meet.RaceBytes(), moved2);
 }
 
-TEST(MeetctlRaceTitle, NamedFieldsChangeAndAnInsertionKeepsStates) {
+TEST(MeetctlRaceTitle, NamedFieldsChangeAndAnInsertionSaysWhatMoved) {
   ToolsMeet m;
+  const std::string before = m.meet.RaceBytes();
+  CliRun refused = m.Run({"race", "title", "2", "eventNo=5", "--insert", "heat"});
+  EXPECT_EQ(refused.rc, 1);
+  EXPECT_EQ(refused.err, "meetctl: 組の挿入では、番号を挿入する位置のレース 2 と同じ 2 にしてください。\n");
+  EXPECT_EQ(m.meet.RaceBytes(), before);
+
   CliRun changed = m.Run({"race", "title", "2", "heatNo=3", "startTime=101500", "--insert", "heat"});
   ASSERT_EQ(changed.rc, 0) << changed.err;
-  EXPECT_NE(changed.out.find("heatNo=3\n"), std::string::npos);
+  EXPECT_EQ(changed.out.substr(0, changed.out.find("eventNo=")),
+            "レース 2 に 2 番の組を挿入しました（全 3 レース）。\n"
+            "元のレース 2 をレース 3 へ移しました（Race.dat の状態 1 か所、ページの枠 0、リレーのブロック 0、競技順 0 件、計時ファイル 0 件）。\n"
+            "2 番をレース 2～3 の 1～2 組（2 組）に振り直し（組の変わったレース 1）、競技順の 2 番を 2 組にしました。\n"
+            "レース 2 はまだどのページにも載っていません（「ページ調整」か meetctl pages set P R… で載せます）。\n"
+            "元のファイルは backup/ に控えました。\n");
+  EXPECT_NE(changed.out.find("heatNo=1\nstartTime=101500\n"), std::string::npos);  // heats are numbered again
   EXPECT_NE(changed.out.find("eventNo=2\n"), std::string::npos);  // not named: kept
   EXPECT_EQ(m.meet.RaceBytes().substr(0, 2), test::Le16(3));
   EXPECT_EQ(m.meet.StateBytes().substr(0, 3), "111");

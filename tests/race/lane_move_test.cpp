@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "race/kyogi_fixture.h"
 
 namespace meet {
@@ -75,16 +77,16 @@ struct Meet {
   }
 };
 
-TEST(CmdIdo, OnlyLaneNumbersAndEntryTimesOfLanesOneToTenChangeOnDisk) {
+TEST(CmdIdo, OnlyLaneNumbersEntryTimesAndExhibitionMarksOfLanesOneToTenChangeOnDisk) {
   Meet m;
   HandRace r = Lanes({1, 2, 3, 4, 5, 6});
-  r.laneTime[0] = 2500;  // results stay in their slots
-  r.rank[0] = 1;
-  r.laneNo[10] = 9;      // an alternate never moves
+  r.recordClass[1] = 99;  // the exhibition swimmer of lane 2 stays one
+  r.laneNo[10] = 9;       // an alternate never moves
   m.meet.Races({r});
   std::string before = m.meet.RaceBytes();
   before[10 * 256 + 250] = '2';  // the meet day digit survives
   test::WriteFile(m.meet.dir / "taikai.dat", before);
+  m.meet.States("1");
   FrmKyogiScreen& k = m.Open(8);
   m.meet.fake.dialogs.answers = {true};
   auto moved = cmdIdo(k, "2", m.meet.fake.dialogs);
@@ -97,10 +99,88 @@ TEST(CmdIdo, OnlyLaneNumbersAndEntryTimesOfLanesOneToTenChangeOnDisk) {
   for (size_t k2 = 0; k2 < 10; ++k2) {
     test::Put(expected, 10 * 256 + 22 + 2 * k2, test::Le16(shifted.laneNo[k2]));
     test::Put(expected, 10 * 256 + 94 + 4 * k2, test::Le32(shifted.entryTime[k2]));
+    test::Put(expected, 10 * 256 + 214 + 2 * k2, test::Le16(k2 == 3 ? 99 : 0));
   }
   EXPECT_EQ(m.meet.RaceBytes(), expected);
   EXPECT_EQ(k.rows()[2].txtNo, "1");  // the screen shows the moved race
   EXPECT_EQ(k.rows()[0].txtNo, "");
+}
+
+// A race that is swum, or holds any result, keeps its lanes: results stay in
+// their slots, so a move would give them to other swimmers.
+TEST(CmdIdo, ARaceWithResultsOrBeyondItsSeedingIsRefusedBeforeTheQuestion) {
+  struct Row {
+    const char* what;
+    char state;
+    std::function<void(HandRace&)> result;
+    const char* says;  // nullptr: the lanes move
+  };
+  const Row rows[] = {
+      {"seeded, no result", '1', nullptr, nullptr},
+      {"no state", '0', nullptr, nullptr},
+      {"an exhibition mark typed before the race", '1', [](HandRace& r) { r.recordClass[0] = 99; }, nullptr},
+      {"blank standard flags", '1', [](HandRace& r) { r.flags = std::string(12, ' '); }, nullptr},
+      {"delivered by the timing system", '6', nullptr, kLaneMoveTimed},
+      {"confirmed", '7', nullptr, kLaneMoveConfirmed},
+      {"printed", '8', nullptr, kLaneMoveConfirmed},
+      {"a time", '1', [](HandRace& r) { r.laneTime[3] = 888888; }, kLaneMoveResults},
+      {"a placing", '1', [](HandRace& r) { r.rank[0] = 1; }, kLaneMoveResults},
+      {"an open level", '1', [](HandRace& r) { r.openLevel[1] = 14; }, kLaneMoveResults},
+      {"an age level", '1', [](HandRace& r) { r.ageLevel[1] = 3; }, kLaneMoveResults},
+      {"a record class", '1', [](HandRace& r) { r.recordClass[2] = 31; }, kLaneMoveResults},
+      {"a standard flag", '1', [](HandRace& r) { r.flags[4] = '1'; }, kLaneMoveResults},
+      {"a time in an alternate slot", '1', [](HandRace& r) { r.laneTime[11] = 3000; }, kLaneMoveResults},
+  };
+  for (const Row& row : rows) {
+    Meet m;
+    HandRace r = Lanes({1, 2, 3});
+    r.flags = std::string(12, '\0');
+    if (row.result) row.result(r);
+    m.meet.Races({r});
+    m.meet.States(std::string(1, row.state));
+    const std::string before = m.meet.RaceBytes();
+    FrmKyogiScreen& k = m.Open(8);
+    m.meet.fake.dialogs.answers = {true};
+    auto moved = cmdIdo(k, "1", m.meet.fake.dialogs);
+    if (!row.says) {
+      ASSERT_TRUE(moved) << row.what << ": " << moved.error().message;
+      EXPECT_EQ(*moved, LaneMoveOutcome::Moved) << row.what;
+      EXPECT_EQ(m.meet.RaceField(1, 24, 2), test::Le16(1)) << row.what;
+      continue;
+    }
+    ASSERT_FALSE(moved) << row.what;
+    EXPECT_EQ(moved.error().kind, ErrorKind::Refused) << row.what;
+    EXPECT_EQ(moved.error().message, row.says) << row.what;
+    EXPECT_TRUE(m.meet.fake.dialogs.asked.empty()) << row.what;
+    EXPECT_EQ(m.meet.RaceBytes(), before) << row.what;
+  }
+}
+
+// The timing system delivers the race while the question stands open.
+class DeliveringDialogs : public test::ScriptedDialogs {
+ public:
+  explicit DeliveringDialogs(std::filesystem::path states) : states_(std::move(states)) {}
+  bool AskOkCancel(std::string_view text) override {
+    test::WriteFile(states_, "6" + std::string(1023, '0'));
+    return test::ScriptedDialogs::AskOkCancel(text);
+  }
+
+ private:
+  std::filesystem::path states_;
+};
+
+TEST(CmdIdo, ARaceDeliveredWhileTheQuestionStandsIsNotMoved) {
+  Meet m;
+  m.meet.Races({Lanes({1, 2, 3})});
+  m.meet.States("1");
+  const std::string before = m.meet.RaceBytes();
+  FrmKyogiScreen& k = m.Open(8);
+  DeliveringDialogs dialogs(m.meet.dir / "Race.dat");
+  dialogs.answers = {true};
+  auto moved = cmdIdo(k, "1", dialogs);
+  ASSERT_FALSE(moved);
+  EXPECT_EQ(moved.error().message, kLaneMoveTimed);
+  EXPECT_EQ(m.meet.RaceBytes(), before);
 }
 
 TEST(CmdIdo, OverflowAndCancelWriteNothing) {

@@ -9,11 +9,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "support/qt_environment.h"
 #include "support/widget_lookup.h"
 
+#include "program/program_test_util.h"
 #include "race/kyogi_fixture.h"
 #include "ui/screen_registry.h"
 
@@ -259,18 +262,52 @@ TEST_F(FrmKyogiTest, RegisteredUnderTheHubButton) {
   UnregisterScreen("cmdZikko");
 }
 
-TEST_F(FrmKyogiTest, LaneMoveShiftsTheSwimmersAndReturnsToTxtToi) {
+TEST_F(FrmKyogiTest, LaneMoveRefusesARaceWithResultsAndShiftsAnUnswumOne) {
   FrmKyogi* w = Open();
   auto* ido = Find<QLineEdit>(w, "txtIdo");
   ido->setText("1");
   meet.fake.dialogs.answers = {true};
+  Find<QPushButton>(w, "cmdIdo")->click();  // race 1 holds results
+  ASSERT_EQ(meet.fake.dialogs.asked.size(), 1u);
+  EXPECT_EQ(meet.fake.dialogs.asked.back(), "記録が入っているため、コース移動できません。");
+  EXPECT_EQ(Text(Edit("txtNo", 0)->text()), "1");
+  EXPECT_TRUE(ido->text().isEmpty());
+  EXPECT_EQ(Focused(), Find<QLineEdit>(w, "txtToi"));
+
+  HandRace unswum;
+  unswum.laneNo = {1, 2, 3};
+  meet.Races({unswum});
+  ido->setText("1");
   Find<QPushButton>(w, "cmdIdo")->click();
   EXPECT_EQ(meet.fake.dialogs.asked.back(), "1ｺｰｽ移動します。");
   EXPECT_EQ(Text(Edit("txtNo", 0)->text()), "");
   EXPECT_EQ(Text(Edit("txtNo", 1)->text()), "1");
-  EXPECT_EQ(meet.RaceField(1, 46, 4), test::Le32(3000));  // results stay in their lanes
   EXPECT_TRUE(ido->text().isEmpty());
   EXPECT_EQ(Focused(), Find<QLineEdit>(w, "txtToi"));
+}
+
+TEST_F(FrmKyogiTest, AfterAnInsertionTheRaceScreenTellsWhatMoved) {
+  test::RawEntry first, second;
+  first.heatCount = second.heatCount = 1;
+  first.firstRace = 1;
+  second.orderNo = second.firstRace = 2;
+  test::WriteFile(meet.dir / "projun.dat",
+                  test::HeaderAndUnused(2) + test::EntryRecord(first) + test::EntryRecord(second));
+  FrmKyogi* w = Open();
+  // The title dialog is modal: answer it once it shows.
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    Find<QRadioButton>(dialog, "optSohnyu_2")->click();
+    Find<QPushButton>(dialog, "cmdZikko")->click();
+  });
+  w->findChild<QAction*>("mMkyogi")->trigger();
+  ASSERT_FALSE(meet.fake.dialogs.notices.empty());
+  const std::string& told = meet.fake.dialogs.notices.back();
+  EXPECT_EQ(told.substr(0, told.find('\n')), "レース 1 に 1 番の組を挿入しました（全 3 レース）。");
+  EXPECT_NE(told.find("レース 1 はまだどのページにも載っていません"), std::string::npos);
+  EXPECT_EQ(Text(Find<QLabel>(w, "lblTKumi")->text()), "(2)");  // the new heat 1 of 2 is shown
+  EXPECT_EQ(Text(Edit("txtNo", 0)->text()), "");
 }
 
 }  // namespace

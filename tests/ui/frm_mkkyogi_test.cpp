@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "program/program_test_util.h"
 #include "race/kyogi_fixture.h"
 #include "support/widget_lookup.h"
 
@@ -21,6 +22,13 @@ TEST(FrmmKkyogiWidget, BoxesOptionsAndInsertingAHeat) {
   b.eventNo = 5;
   meet.Races({a, b});
   meet.States("78");
+  test::RawEntry e4, e5;
+  e4.orderNo = 4;
+  e4.heatCount = e5.heatCount = 1;
+  e4.firstRace = 1;
+  e5.orderNo = 5;
+  e5.firstRace = 2;
+  test::WriteFile(meet.dir / "projun.dat", test::HeaderAndUnused(2) + test::EntryRecord(e4) + test::EntryRecord(e5));
   FrmmKkyogi w(meet.dir.path(), 1, meet.fake.platform);
   ASSERT_TRUE(w.loadStatus().has_value());
   EXPECT_EQ(w.objectName(), "frmmKkyogi");
@@ -35,13 +43,23 @@ TEST(FrmmKkyogiWidget, BoxesOptionsAndInsertingAHeat) {
   for (const char* name : {"txtSei", "txtKubun1", "txtKubun2", "txtShu", "txtYoketu", "txtTKumi", "txtKumi", "txtRirei"})
     EXPECT_NE(Find<QLineEdit>(&w, name), nullptr);
 
-  Find<QLineEdit>(&w, "txtKumi")->setText("2");
+  // A refused insertion is told and the dialog stays open.
+  Find<QLineEdit>(&w, "txtNo")->setText("9");
   Find<QRadioButton>(&w, "optSohnyu_2")->click();
   w.show();
   Find<QPushButton>(&w, "cmdZikko")->click();
+  EXPECT_EQ(w.result(), QDialog::Rejected);
+  EXPECT_TRUE(w.isVisible());
+  ASSERT_EQ(meet.fake.dialogs.notices.size(), 1u);
+  EXPECT_NE(meet.fake.dialogs.notices[0].find("同じ 4 に"), std::string::npos);
+
+  Find<QLineEdit>(&w, "txtNo")->setText("4");
+  Find<QPushButton>(&w, "cmdZikko")->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
-  EXPECT_EQ(meet.RaceField(1, 2, 2), test::Le16(2));
+  EXPECT_EQ(meet.RaceField(1, 2, 2), test::Le16(1));  // heat 1 of 2
+  EXPECT_EQ(meet.RaceField(2, 2, 4), test::Le16(2) + test::Le16(2));
   EXPECT_EQ(meet.StateBytes().substr(0, 3), "178");
+  EXPECT_EQ(w.change().heats, 2);
 }
 
 }  // namespace
