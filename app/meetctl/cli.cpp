@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/file_names.h"
+#include "core/meet_lock.h"
 #include "core/numbers.h"
 #include "platform/printer_factory.h"
 #include "platform/qt_launcher.h"
@@ -72,6 +73,30 @@ void EnsureQtApplication() {
   static char name[] = "meetctl";
   static char* argv[] = {name, nullptr};
   static QApplication app(argc, argv);
+}
+
+bool Has(const std::vector<std::string>& args, std::string_view word) {
+  return std::find(args.begin(), args.end(), word) != args.end();
+}
+
+// Whether a verb with these arguments writes the meet folder, and so holds
+// its lock for the whole command. `timing finish` stands in for the timing
+// system, which writes without it.
+bool VerbWrites(const std::string& verb, const std::vector<std::string>& args) {
+  const std::string sub = args.empty() ? std::string() : args[0];
+  static const char* const kAlways[] = {"race confirm", "race reset", "race enter", "race title", "race move",
+                                        "dump read",    "dump write", "pages set",  "pages insert", "pages delete",
+                                        "pages build",  "points tally", "points print", "print program", "post",
+                                        "result-file",  "federation-report", "seed", "seed next", "sample-standards"};
+  for (const char* v : kAlways)
+    if (verb == v) return true;
+  if (verb == "relay order") return args.size() > 1;
+  if (verb == "program") return sub != "list";
+  if (verb == "categories") return sub != "list";
+  if (verb == "settings") return sub == "set";
+  if (verb == "standards") return sub == "set" || sub == "group" || sub == "init" || sub == "copy";
+  if (verb == "ranking") return Has(args, "--html") || (Has(args, "--order") && Has(args, "event"));
+  return false;
 }
 
 }  // namespace
@@ -254,6 +279,7 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
   args.erase(std::remove_if(args.begin(), args.end(), [](const std::string& a) { return a == "--yes" || a == "--no"; }),
              args.end());
 
+  SetLockProgram("meetctl");
   Context ctx(options, in, out, err);
   if (args.empty() || args[0] == "help" || args[0] == "--help") {
     std::ostream& to = args.empty() ? err : out;
@@ -273,6 +299,25 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
   }
   if (it == Verbs().end()) return UsageError(ctx, "不明なコマンドです: " + args[0] + "（meetctl help で一覧）");
   std::vector<std::string> rest(args.begin() + static_cast<long>(words), args.end());
+  // A writing command holds the meet folder's lock from here to its end (a
+  // folder that is no meet folder is left to the verb to refuse); publish
+  // holds its own output folder's.
+  std::optional<MeetLock> lock;
+  const std::string verbName = it->first;
+  std::optional<std::filesystem::path> lockFolder;
+  if (verbName == "publish") {
+    if (!rest.empty() && !rest[0].starts_with("--") && std::filesystem::is_directory(rest[0])) lockFolder = rest[0];
+  } else if (VerbWrites(verbName, rest)) {
+    if (auto meet = ctx.MeetFolder(); meet && std::filesystem::is_regular_file(FindFile(*meet, kSettingsFileName)))
+      lockFolder = *meet;
+  }
+  if (lockFolder) {
+    std::string command = "meetctl " + verbName;
+    for (const std::string& a : rest) command += " " + a;
+    auto taken = MeetLock::Acquire(*lockFolder, command);
+    if (!taken) return Failed(ctx, taken.error());
+    lock = std::move(*taken);
+  }
   int rc = it->second.handler(ctx, rest);
   ctx.FinishPrinting();
   return rc;

@@ -4,11 +4,11 @@
 // ../ctl/dr_kyo.ctl); --print the printer target (else MEETDESK_PRINT, else
 // the system printer); --check opens the hub, lets it draw and quits after
 // 200 ms (headless runs).
-#include <QApplication>
 #include <QTimer>
 #include <iostream>
 #include <memory>
 
+#include "core/meet_lock.h"
 #include "platform/printer_factory.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_launcher.h"
@@ -25,6 +25,7 @@
 #include "ui/frm_ranking.h"
 #include "ui/frm_shikaku.h"
 #include "ui/frm_tokuten.h"
+#include "ui/meet_lock_gate.h"
 
 namespace {
 
@@ -74,7 +75,8 @@ bool ParseOptions(const QStringList& args, Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  meet::ui::LockingApplication app(argc, argv);
+  meet::SetLockProgram("meetdesk");
   Options options;
   if (!ParseOptions(app.arguments(), options)) return 2;
 
@@ -95,6 +97,14 @@ int main(int argc, char** argv) {
   meet::SystemClock clock;
   meet::QtLauncher launcher;
   meet::Platform platform{**printer, dialogs, clock, launcher};
+
+  // Every key press and click runs under the lock of the meet folder in use.
+  app.SetMeetFolder([ctl = options.ctl] {
+    meet::Folders folders;
+    meet::LoadFolders(meet::FolderConfigPath(ctl), folders);
+    return folders.meetFolder;
+  });
+  app.SetDialogs(&dialogs);
 
   RegisterScreens();
   meet::ui::FrmKijun::OpenHub(meet::FolderConfigPath(options.ctl), platform);

@@ -16,6 +16,7 @@
 
 #include <string_view>
 
+#include "core/meet_lock.h"
 #include "core/printer.h"
 #include "platform/qt_printer.h"
 #include "race/lane_move.h"
@@ -519,6 +520,9 @@ void FrmKyogi::Keiji() {
 void FrmKyogi::AutoPost() {
   if (!chkJidou_->isChecked() || screen_.posting() || QApplication::activeModalWidget()) return;
   if (LaneTextPending() || !screen_.autoPostDue()) return;
+  // Another writer at work: the next tick tries again.
+  auto lock = MeetLock::Acquire(screen_.meetFolder(), "meetdesk 自動確定", std::chrono::milliseconds(0));
+  if (!lock) return;
   QWidget* focused = QApplication::focusWidget();
   Keiji();
   // The operator's place on the screen stays where it was.

@@ -18,7 +18,14 @@
 
 #include "program/program_test_util.h"
 #include "race/kyogi_fixture.h"
+#include "ui/meet_lock_gate.h"
 #include "ui/screen_registry.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/meet_lock.h"
 
 namespace meet::ui {
 namespace {
@@ -145,6 +152,45 @@ TEST_F(FrmKyogiTest, AutomaticPostingWaitsForTypedText) {
   QTest::qWait(1300);
   EXPECT_EQ(meet.StateBytes().substr(0, 2), "61");
   Edit("txtMu", 2)->setText(shown);
+  QTest::qWait(1300);
+  EXPECT_EQ(meet.StateBytes().substr(0, 2), "71");
+}
+
+// Another writer holding the meet folder: the automatic posting waits for its
+// next tick, and a command of the screens is told who holds it and does nothing.
+TEST_F(FrmKyogiTest, AnotherWriterHoldsTheMeetFolder) {
+  test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {}));
+  test::WriteFile(meet.dir / "kijun.dat", "");
+  std::filesystem::create_directories(meet.dir / "goal");
+  test::WriteFile(meet.dir / "goal" / "G0001", "1,2900\r\n2,2800\r\n3,3300\r\n");
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    SetLockProgram("meetctl");
+    auto lock = MeetLock::Acquire(meet.dir.path(), "post", std::chrono::milliseconds(0));
+    if (write(ready[1], lock ? "y" : "n", 1) != 1) _exit(2);
+    pause();
+    _exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, 'y');
+  FrmKyogi* w = Open();
+  Find<QCheckBox>(w, "chkInsatu")->setChecked(true);
+  Find<QCheckBox>(w, "chkJidou")->setChecked(true);
+  meet.States("61");
+  QTest::qWait(1300);
+  EXPECT_EQ(meet.StateBytes().substr(0, 2), "61");
+  qputenv("MEETDESK_LOCK_WAIT_MS", "100");
+  bool ran = false;
+  EXPECT_FALSE(ui::RunAsCommand(meet.dir.str(), "test", meet.fake.dialogs, [&] { ran = true; }));
+  EXPECT_FALSE(ran);
+  ASSERT_FALSE(meet.fake.dialogs.notices.empty());
+  EXPECT_NE(meet.fake.dialogs.notices.back().find("meetctl、プロセス " + std::to_string(holder) + "、post"), std::string::npos);
+  qunsetenv("MEETDESK_LOCK_WAIT_MS");
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
   QTest::qWait(1300);
   EXPECT_EQ(meet.StateBytes().substr(0, 2), "71");
 }
