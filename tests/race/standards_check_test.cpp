@@ -349,7 +349,8 @@ TEST(CheckStandardsAndRecords, AnExhibitionSwimStaysOneWithoutANotice) {
     r.race.laneTime[0] = row.time;
     r.race.laneRecordClass[0] = row.classBefore;
     test::RecordingPrinter printer;
-    RecordNotices notices(printer, r.race, NamingContext{});
+    const NamingContext naming;  // the notices keep a reference to it
+    RecordNotices notices(printer, r.race, naming);
     // Checked twice, as a confirmation with two copies does.
     for (int copy = 0; copy < 2; ++copy) checkStandardsAndRecords(r.race, 1, 0, table, *entries, "0", asStored, notices);
     EXPECT_EQ(r.race.laneRecordClass[0], row.classAfter);
