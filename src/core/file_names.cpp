@@ -84,7 +84,9 @@ void CrashPoint() {
   if (crashAt > 0 && ++step == crashAt) ::raise(SIGKILL);
 }
 
-bool CrashHookOn() { return std::getenv("MEETDESK_CRASH_AT") != nullptr; }
+bool CrashHookOn() {
+  return std::getenv("MEETDESK_CRASH_AT") != nullptr || std::getenv("MEETDESK_FAIL_WRITE_AT") != nullptr;
+}
 
 // Removes ".NAME.XXXXXX" files of `name` left in `dir` by a killed writer.
 void RemoveLeftTemporaries(const fs::path& dir, const std::string& name) {
@@ -102,6 +104,19 @@ void RemoveLeftTemporaries(const fs::path& dir, const std::string& name) {
 }
 
 }  // namespace
+
+std::unexpected<Error> WriteFailed(const fs::path& path, int err) {
+  return Fail(ErrorKind::Io, "ディスクに書き込めません: " + path.string() + "（" + std::strerror(err) + "）");
+}
+
+int InjectedWriteError() {
+  static const long failAt = [] {
+    const char* v = std::getenv("MEETDESK_FAIL_WRITE_AT");
+    return v ? std::atol(v) : 0L;
+  }();
+  static long step = 0;
+  return failAt > 0 && ++step == failAt ? ENOSPC : 0;
+}
 
 Result<std::string> ReadFileHead(const fs::path& path, uint64_t maxBytes) {
   int fd = OpenRegular(path);
@@ -162,19 +177,25 @@ Status WriteWholeFile(const fs::path& givenPath, std::string_view bytes) {
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
-  if (fd < 0) {
-    return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(errno));
-  }
+  if (fd >= 0)
+    if (const int injected = InjectedWriteError(); injected != 0) {
+      ::close(fd);
+      ::unlink(name.data());
+      fd = -1;
+      errno = injected;
+    }
+  if (fd < 0) return WriteFailed(path, errno);
   CrashPoint();
   auto fail = [&](int err) -> Status {
     ::close(fd);
     ::unlink(name.data());
-    return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(err));
+    return WriteFailed(path, err);
   };
-  // Written in small pieces when the crash hook is on, so it can stop halfway.
+  // Written in small pieces when a test hook is on, so it can stop halfway.
   const size_t piece = CrashHookOn() ? 4096 : bytes.size();
   size_t done = 0;
   while (done < bytes.size()) {
+    if (const int injected = InjectedWriteError(); injected != 0) return fail(injected);
     ssize_t n = ::write(fd, bytes.data() + done, std::min(piece, bytes.size() - done));
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -183,18 +204,20 @@ Status WriteWholeFile(const fs::path& givenPath, std::string_view bytes) {
     done += static_cast<size_t>(n);
     CrashPoint();
   }
+  if (const int injected = InjectedWriteError(); injected != 0) return fail(injected);
   if (::fsync(fd) != 0) return fail(errno);
   ::fchmod(fd, 0644);
   if (::close(fd) != 0) {
     int err = errno;
     ::unlink(name.data());
-    return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(err));
+    return WriteFailed(path, err);
   }
   CrashPoint();
-  if (::rename(name.data(), path.c_str()) != 0) {
-    int err = errno;
+  const int injected = InjectedWriteError();
+  if (injected != 0 || ::rename(name.data(), path.c_str()) != 0) {
+    int err = injected != 0 ? injected : errno;
     ::unlink(name.data());
-    return Fail(ErrorKind::Io, path.string() + " を書けません: " + std::strerror(err));
+    return WriteFailed(path, err);
   }
   CrashPoint();
   return {};

@@ -45,8 +45,18 @@ Status CheckWritable(const fs::path& path);
 // file that a killed process left behind (".NAME.XXXXXX") are removed first.
 // With MEETDESK_CRASH_AT=K in the environment the process kills itself
 // (SIGKILL) at the K-th step of its whole-file writes (the temporary file
-// made, each 4 KiB written, synced, renamed), which the crash test uses.
+// made, each 4 KiB written, synced, renamed), which the crash test uses;
+// MEETDESK_FAIL_WRITE_AT=K makes that step fail instead (InjectedWriteError).
 Status WriteWholeFile(const fs::path& path, std::string_view bytes);
+
+// The failure of a write: "ディスクに書き込めません: PATH（reason）".
+std::unexpected<Error> WriteFailed(const fs::path& path, int err);
+// The write-failure test's hook: with MEETDESK_FAIL_WRITE_AT=K in the
+// environment the K-th write step of the process (a whole-file write's
+// temporary file made, each piece written, synced, renamed; each in-place
+// write of a record file) fails with ENOSPC, as on a full disk. 0 when the
+// step may go on.
+int InjectedWriteError();
 
 // Byte size of a file; 0 when it is missing.
 uint64_t FileSize(const fs::path& path);

@@ -1,5 +1,7 @@
 #include "core/record_file.h"
 
+#include "core/file_names.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -148,11 +150,12 @@ Record RecordFile::Read(int64_t recordNo) const {
 
 Status RecordFile::WriteBytesAt(uint64_t offset, std::string_view bytes) {
   if (fd_ < 0) return Fail(ErrorKind::Io, path_.string() + " は読み取り専用で開かれています。");
+  if (const int injected = InjectedWriteError(); injected != 0) return WriteFailed(path_, injected);
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Fail(ErrorKind::Io, path_.string() + " に書けません: " + std::strerror(errno));
+    if (n < 0) return WriteFailed(path_, errno);
     done += static_cast<size_t>(n);
   }
   if (offset + bytes.size() > size_) size_ = offset + bytes.size();
