@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(root)) {
+    // The writers' lock file says who last held the lock; it is no meet data.
+    if (e.path().filename() == ".meetdesk.lock") continue;
     const std::string name = fs::relative(e.path(), root).string();
     files[name] = e.is_regular_file() ? test::ReadFile(e.path()) : std::string("<dir>");
   }
