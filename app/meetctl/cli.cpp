@@ -305,10 +305,11 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
   std::optional<MeetLock> lock;
   const std::string verbName = it->first;
   std::optional<std::filesystem::path> lockFolder;
+  std::error_code dirEc;
   if (verbName == "publish") {
-    if (!rest.empty() && !rest[0].starts_with("--") && std::filesystem::is_directory(rest[0])) lockFolder = rest[0];
+    if (!rest.empty() && !rest[0].starts_with("--") && std::filesystem::is_directory(rest[0], dirEc)) lockFolder = rest[0];
   } else if (VerbWrites(verbName, rest)) {
-    if (auto meet = ctx.MeetFolder(); meet && std::filesystem::is_regular_file(FindFile(*meet, kSettingsFileName)))
+    if (auto meet = ctx.MeetFolder(); meet && std::filesystem::is_regular_file(FindFile(*meet, kSettingsFileName), dirEc))
       lockFolder = *meet;
   }
   if (lockFolder) {
@@ -318,7 +319,14 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
     if (!taken) return Failed(ctx, taken.error());
     lock = std::move(*taken);
   }
-  int rc = it->second.handler(ctx, rest);
+  // No failure leaves a command as an exception: a file that cannot be read,
+  // memory that runs out, is a message and a non-zero exit like any other.
+  int rc = 1;
+  try {
+    rc = it->second.handler(ctx, rest);
+  } catch (const std::exception& e) {
+    return Failed(ctx, Error{ErrorKind::Io, std::string("処理を続けられませんでした（何も書いていない場合も、途中まで書いた場合もあります）: ") + e.what()});
+  }
   ctx.FinishPrinting();
   return rc;
 }

@@ -167,7 +167,7 @@ Result<TakeInResult> FrmKijunScreen::TakeInEntryFile(const std::string& entryFil
   for (const fs::path& dir : {*meetDir, *meetDir / kMeetSubfolders[0], *meetDir / kMeetSubfolders[1],
                               *meetDir / kMeetSubfolders[2]}) {
     fs::create_directory(dir, ec);
-    if (ec || !fs::is_directory(dir))
+    if (ec || !fs::is_directory(dir, ec))
       return Fail(ErrorKind::Io, "フォルダー " + dir.string() + " を作れません" + (ec ? ": " + ec.message() : "。"));
   }
 

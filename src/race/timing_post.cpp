@@ -95,7 +95,8 @@ void ImportSplits(Shared& s, int n, const Race& race, PostReport& report) {
   const int index = SplitIndex(race.eventCode, TimingLapLength(set));
   if (index == 0) return;
   const std::filesystem::path folder = s.meet.meetFolder;
-  if (!std::filesystem::is_regular_file(LapFilePath(folder, n))) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(LapFilePath(folder, n), ec)) {
     report.notes.push_back(RaceText(n) + ": ラップファイルがないため、途中時間は変えていません。");
     return;
   }

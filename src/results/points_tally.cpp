@@ -377,6 +377,20 @@ Result<TallyInputs> TallyInputs::Load(const std::filesystem::path& meetFolder, c
   auto races = RaceFileImage::Load(meetFolder);
   if (!races) return std::unexpected(races.error());
   in.races = std::move(*races);
+  // Without the entries no team can be formed, and a tally would leave the
+  // points tables empty: nothing is written then.
+  const std::string entryPath = EntryFilePath(settings.entryFolder, settings.entryFileName).string();
+  for (int r = 1; r <= in.races.raceCount(); ++r) {
+    const Race race = in.races.race(r);
+    for (size_t k = 0; k < race.laneNo.size(); ++k) {
+      if (race.laneNo[k] == 0 || (race.laneNo[k] > 0 && static_cast<size_t>(race.laneNo[k]) <= in.entries.size())) continue;
+      return Fail(ErrorKind::Refused, in.entries.empty()
+                                          ? "申込ファイル " + entryPath + " に申込がないか読めないため、集計しません（nyusho.dat と biko.dat はそのままです）。"
+                                          : "レース " + NumberText(r) + " の " + NumberText(static_cast<int64_t>(k) + 1) +
+                                                " 番目の枠の申込番号 " + NumberText(race.laneNo[k]) + " が申込ファイル " + entryPath +
+                                                " にないため、集計しません（nyusho.dat と biko.dat はそのままです）。");
+    }
+  }
   if (auto relays = RelayFile::OpenForReading(meetFolder)) {
     for (int b = 1; b <= relays->relayCount(); ++b) in.relayBlocks.push_back(relays->Read(b));
   }

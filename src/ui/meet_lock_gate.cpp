@@ -30,6 +30,16 @@ bool RunAsCommand(const std::string& meetFolder, const std::string& command, Dia
 LockingApplication::LockingApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool LockingApplication::notify(QObject* receiver, QEvent* event) {
+  // No failure leaves a screen as an exception: it is a message.
+  try {
+    return Deliver(receiver, event);
+  } catch (const std::exception& e) {
+    if (dialogs_) dialogs_->Notify(std::string("処理を続けられませんでした: ") + e.what());
+    return true;
+  }
+}
+
+bool LockingApplication::Deliver(QObject* receiver, QEvent* event) {
   const QEvent::Type type = event->type();
   const bool command = type == QEvent::KeyPress || type == QEvent::MouseButtonRelease ||
                        type == QEvent::MouseButtonDblClick || type == QEvent::Close;

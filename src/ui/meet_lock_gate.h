@@ -32,6 +32,7 @@ class LockingApplication : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 
  private:
+  bool Deliver(QObject* receiver, QEvent* event);
   std::function<std::string()> meetFolder_;
   Dialogs* dialogs_ = nullptr;
   int depth_ = 0;

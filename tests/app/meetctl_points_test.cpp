@@ -57,5 +57,23 @@ TEST_F(MeetctlPoints, ResultsLeftOutByTheRangeAreNotedWithTheRangeThatCountsThem
   EXPECT_EQ(meet.Points(2, 3), 20);
 }
 
+// Without a readable entry file no team can be formed: the tally refuses and
+// the tables of the last tally stay.
+TEST_F(MeetctlPoints, NoTallyWithoutTheEntries) {
+  ASSERT_EQ(Run({"points", "tally"}).rc, 0);
+  const std::string before = meet.Nyusho();
+  const std::string entries = test::ReadFile(meet.dir / "ind.Mos");
+  for (const std::string& bytes : {std::string(), std::string(400, '\x7f'), entries.substr(0, 384 * 11)}) {
+    test::WriteFile(meet.dir / "ind.Mos", bytes);
+    auto run = Run({"points", "tally"});
+    EXPECT_NE(run.rc, 0) << bytes.size();
+    EXPECT_NE(run.err.find("集計しません"), std::string::npos) << run.err;
+    EXPECT_EQ(meet.Nyusho(), before);
+  }
+  std::filesystem::remove(meet.dir / "ind.Mos");
+  EXPECT_NE(Run({"points", "tally"}).rc, 0);
+  EXPECT_EQ(meet.Nyusho(), before);
+}
+
 }  // namespace
 }  // namespace meet
