@@ -41,7 +41,10 @@ std::optional<int32_t> GoalTime(const std::vector<std::string>& line) {
   const std::string& v = line[1];
   if (v.empty() || v.size() > 6) return std::nullopt;
   if (!std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-  return LeadingInt32(v);
+  const int32_t time = LeadingInt32(v);
+  // 9999 is no time (99 seconds): never a time to place or a record.
+  if (!IsTimeCode(time)) return std::nullopt;
+  return time;
 }
 
 // The split mmsshh of an 8-character lap text: positions 1–2, 4–5 and 7–8.
@@ -203,6 +206,15 @@ Result<bool> PostRace(Shared& s, int n, PostReport& report) {
                            " が空か読めないため、確定していません（状態 6 のまま）。");
     return false;
   }
+  // A goal file none of whose lines can be read is no result: the race waits
+  // at "6" for a file the timing system writes again.
+  bool anyLine = false;
+  for (size_t k = 0; k < lines.size() && k < static_cast<size_t>(kPlacedSlots); ++k) anyLine = anyLine || GoalTime(lines[k]);
+  if (!anyLine) {
+    report.notes.push_back(RaceText(n) + ": ゴールファイル " + goal.filename().string() +
+                           " に読める行がないため、確定していません（状態 6 のまま）。");
+    return false;
+  }
   auto loaded = LoadRaceB(folder, n);
   if (!loaded) return std::unexpected(loaded.error());
   Race race = *loaded;
@@ -216,8 +228,9 @@ Result<bool> PostRace(Shared& s, int n, PostReport& report) {
     race.laneRank[k] = line && !line->empty() ? LeadingInt16((*line)[0]) : 0;
     race.laneTime[k] = time.value_or(0);
     if (!time && race.laneNo[k] != 0)
-      report.notes.push_back(RaceText(n) + " " + NumberText(slot + 1) +
-                             "コース: ゴールファイルの行が不正なため、記録なしにしました。");
+      report.notes.push_back(RaceText(n) + " " + NumberText(slot + 1) + "コース: ゴールファイルの行「" +
+                             (line && line->size() >= 2 ? (*line)[0] + "," + (*line)[1] : std::string("（なし）")) +
+                             "」が読めないか、記録がタイムコードではないため、記録なしにしました。");
   }
   rankLanes(race);
 

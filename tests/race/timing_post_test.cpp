@@ -146,13 +146,21 @@ TEST(PostTimingResults, BadGoalLinesGiveNoResult) {
   PostMeet m;
   m.Races({Heat(1, 1, {1, 2, 3, 4, 5, 6, 7}, 2, "2")});
   m.States("6");
-  m.Goal(1, "1,-2500\r\n\r\n3\r\n4,1234567\r\n5,12x4\r\n6,2600\r\n" + std::string(3u << 20, 'x'));
+  m.Goal(1, "1,-2500\r\n\r\n3\r\n4,1234567\r\n5,12x4\r\n6,2600\r\n7,9999\r\n" + std::string(3u << 20, 'x'));
   auto report = postTimingResults(m.meet(), m.fake.platform, false);
   ASSERT_TRUE(report) << report.error().message;
-  for (int slot : {0, 1, 2, 3, 4, 6}) EXPECT_EQ(m.Time(1, slot), 0) << slot;
+  for (int slot : {0, 1, 2, 3, 4, 6}) EXPECT_EQ(m.Time(1, slot), 0) << slot << ": 9999 is no time code";
   EXPECT_EQ(m.Time(1, 5), 2600);
   EXPECT_EQ(m.Rank(1, 5), 1);
   EXPECT_EQ(report->notes.size(), 6u) << ::testing::PrintToString(report->notes);
+  // A goal file of which no line can be read is no result: the race waits at "6".
+  m.States("6");
+  m.Goal(1, "\xff\xfe garbage\r\nno,time\r\n1,9999\r\n");
+  report = postTimingResults(m.meet(), m.fake.platform, false);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(m.StateBytes().substr(0, 1), "6");
+  ASSERT_EQ(report->notes.size(), 1u);
+  EXPECT_NE(report->notes[0].find("読める行がない"), std::string::npos) << report->notes[0];
 }
 
 TEST(PostTimingResults, MissingGoalFileLeavesTheRaceAtSixAndGoesOn) {
