@@ -70,6 +70,11 @@ int OpenRegular(const fs::path& path) {
   return fd;
 }
 
+std::unexpected<Error> LinkRefused(const fs::path& path) {
+  return Fail(ErrorKind::Refused,
+              path.string() + " はリンクです。リンク先のファイルを書き換えないよう、書き込みません（通常のファイルにしてください）。");
+}
+
 std::unexpected<Error> NotRegular(const fs::path& path) {
   return Fail(ErrorKind::Io, path.string() + " は通常のファイルではありません（パイプ・フォルダ・壊れたリンクなど）。");
 }
@@ -157,20 +162,15 @@ Status CheckWritable(const fs::path& path) {
     return {};
   }
   if (S_ISREG(st.st_mode)) return {};
-  if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return {};
+  // A link in a data file's place is never written through: it could point at
+  // any file (another meet's, the system's).
+  if (S_ISLNK(st.st_mode)) return LinkRefused(path);
   return NotRegular(path);
 }
 
 Status WriteWholeFile(const fs::path& givenPath, std::string_view bytes) {
   if (auto ok = CheckWritable(givenPath); !ok) return ok;
-  // A link stays a link: the file it points to is the one rewritten.
-  fs::path path = givenPath;
-  std::error_code linkEc;
-  if (fs::is_symlink(givenPath, linkEc)) {
-    fs::path target = fs::canonical(givenPath, linkEc);
-    if (linkEc) return NotRegular(givenPath);
-    path = target;
-  }
+  const fs::path& path = givenPath;
   fs::path dir = path.parent_path();
   RemoveLeftTemporaries(dir, path.filename().string());
   std::string tmpl = (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";

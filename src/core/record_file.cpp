@@ -73,12 +73,11 @@ Result<RecordFile> RecordFile::Open(const std::filesystem::path& path, size_t re
   auto notRegular = [&] {
     return Fail(ErrorKind::Io, path.string() + " は通常のファイルではありません（パイプ・フォルダ・壊れたリンクなど）。");
   };
-  // A dangling link is not followed to create a file where it points.
-  struct stat lst;
-  if (mode == Mode::ReadWrite && ::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode) &&
-      ::stat(path.c_str(), &lst) != 0)
-    return notRegular();
-  int flags = mode == Mode::ReadOnly ? O_RDONLY : (O_RDWR | O_CREAT);
+  // A file written in place is never a link: writing through it could change
+  // any file it points at. (Reading follows links.)
+  if (mode == Mode::ReadWrite)
+    if (auto ok = CheckWritable(path); !ok) return std::unexpected(ok.error());
+  int flags = mode == Mode::ReadOnly ? O_RDONLY : (O_RDWR | O_CREAT | O_NOFOLLOW);
   // O_NONBLOCK: a pipe in the file's place is refused below instead of waited on.
   int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) {

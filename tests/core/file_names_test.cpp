@@ -119,13 +119,22 @@ TEST(HostileFiles, PipesFoldersAndBrokenLinksAreRefusedAtOnce) {
   EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.dat"));
 }
 
-TEST(HostileFiles, ARewriteKeepsTheLinkAndChangesItsTarget) {
+TEST(HostileFiles, ALinkIsNeverWrittenThrough) {
   test::TempDir dir;
   ASSERT_TRUE(WriteWholeFile(dir / "shared.dat", "old"));
   std::filesystem::create_symlink(dir / "shared.dat", dir / "Race.dat");
-  ASSERT_TRUE(WriteWholeFile(dir / "Race.dat", "new"));
+  auto whole = WriteWholeFile(dir / "Race.dat", "new");
+  ASSERT_FALSE(whole);
+  EXPECT_NE(whole.error().message.find("リンク"), std::string::npos);
+  EXPECT_FALSE(RecordFile::Open(dir / "Race.dat", 16, RecordFile::Mode::ReadWrite));
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "Race.dat"));
-  EXPECT_EQ(*ReadWholeFile(dir / "shared.dat"), "new");
+  EXPECT_EQ(*ReadWholeFile(dir / "shared.dat"), "old");
+  EXPECT_EQ(*ReadWholeFile(dir / "Race.dat"), "old") << "reading follows the link";
+  // A meet folder that is itself a link is written as any folder.
+  std::filesystem::create_directory(dir / "real");
+  std::filesystem::create_directory_symlink(dir / "real", dir / "meet");
+  EXPECT_TRUE(WriteWholeFile(dir / "meet" / "taikai.dat", "x"));
+  EXPECT_EQ(*ReadWholeFile(dir / "real" / "taikai.dat"), "x");
 }
 
 TEST(HostileFiles, TemporariesLeftByAKilledWriterGoWithTheNextRewrite) {
