@@ -223,6 +223,20 @@ Status WriteWholeFile(const fs::path& givenPath, std::string_view bytes) {
   return {};
 }
 
+Status WriteWholeFiles(const std::vector<FileToWrite>& files) {
+  for (const FileToWrite& f : files)
+    if (auto ok = CheckWritable(f.path); !ok) return ok;
+  std::string written;
+  for (const FileToWrite& f : files) {
+    if (auto ok = WriteWholeFile(f.path, f.bytes); !ok) {
+      if (written.empty()) return ok;
+      return Fail(ok.error().kind, ok.error().message + "（" + written + " は書き込みました）");
+    }
+    written += (written.empty() ? "" : "、") + f.path.filename().string();
+  }
+  return {};
+}
+
 uint64_t FileSize(const fs::path& path) {
   std::error_code ec;
   auto size = fs::file_size(path, ec);

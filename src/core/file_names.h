@@ -58,6 +58,15 @@ std::unexpected<Error> WriteFailed(const fs::path& path, int err);
 // step may go on.
 int InjectedWriteError();
 
+// A command's outputs, written whole one after another, after every one of
+// them was checked writable. When one still fails, the message says which
+// were written before it; none after it is written.
+struct FileToWrite {
+  fs::path path;
+  std::string_view bytes;
+};
+Status WriteWholeFiles(const std::vector<FileToWrite>& files);
+
 // Byte size of a file; 0 when it is missing.
 uint64_t FileSize(const fs::path& path);
 

@@ -256,8 +256,9 @@ Result<FederationReportOutcome> WriteFederationReport(const std::filesystem::pat
   out.gamesFile = FindFile(meetFolder, kGamesFileName);
   out.resultsFile = FindFile(meetFolder, kResultsReportFileName);
   out.swims = swims;
-  if (auto ok = WriteWholeFile(out.gamesFile, EncodeCp932(GamesLine(s))); !ok) return std::unexpected(ok.error());
-  if (auto ok = WriteWholeFile(out.resultsFile, EncodeCp932(text)); !ok) return std::unexpected(ok.error());
+  const std::string games = EncodeCp932(GamesLine(s)), results = EncodeCp932(text);
+  if (auto ok = WriteWholeFiles({{out.gamesFile, games}, {out.resultsFile, results}}); !ok)
+    return std::unexpected(ok.error());
   return out;
 }
 

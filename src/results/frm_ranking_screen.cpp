@@ -1,5 +1,6 @@
 #include "results/frm_ranking_screen.h"
 
+#include "core/file_names.h"
 #include "core/numbers.h"
 
 namespace meet {
@@ -66,6 +67,15 @@ RankingOptions FrmRankingScreen::Options() const {
 
 Status FrmRankingScreen::Begin(Platform& platform, std::function<void(const std::string&)> lines) {
   runOptions_ = Options();
+  // The list file of the event order is written as the run starts; the HTML
+  // at its end must be writable before then.
+  if (html_)
+    if (auto ok = CheckWritable(RankingHtmlPath(meet_.meetFolder, meet_.settings.meetAbbrev, runOptions_.order,
+                                                runOptions_.stage));
+        !ok) {
+      txtHyoji_ = ok.error().message;
+      return ok;
+    }
   auto run = RankingRun::Start(meet_, runOptions_);
   if (!run) {
     txtHyoji_ = run.error().message;

@@ -427,9 +427,9 @@ Result<TallyResult> RunTally(const std::filesystem::path& meetFolder, const Sett
   auto inputs = TallyInputs::Load(meetFolder, settings);
   if (!inputs) return std::unexpected(inputs.error());
   TallyResult result = Tally(*inputs, settings, options, clock.Now());
-  if (auto ok = WriteWholeFile(FindFile(meetFolder, kBikoFileName), BikoFileBytes(result.records)); !ok)
-    return std::unexpected(ok.error());
-  if (auto ok = WriteWholeFile(FindFile(meetFolder, kNyushoFileName), NyushoFileBytes(result.nyusho)); !ok)
+  const std::string biko = BikoFileBytes(result.records), nyusho = NyushoFileBytes(result.nyusho);
+  if (auto ok = WriteWholeFiles({{FindFile(meetFolder, kBikoFileName), biko}, {FindFile(meetFolder, kNyushoFileName), nyusho}});
+      !ok)
     return std::unexpected(ok.error());
   return result;
 }

@@ -307,8 +307,8 @@ Result<ResultFileOutcome> MakeResultFile(const std::filesystem::path& meetFolder
   out.entries = static_cast<int>(in.entries.size());
   out.entriesKept = built->entriesKept;
   out.resultsWritten = built->resultsWritten;
-  if (auto ok = WriteWholeFile(out.ind2File, built->ind2); !ok) return std::unexpected(ok.error());
-  if (auto ok = WriteWholeFile(out.resultFile, built->resultFile); !ok) return std::unexpected(ok.error());
+  if (auto ok = WriteWholeFiles({{out.ind2File, built->ind2}, {out.resultFile, built->resultFile}}); !ok)
+    return std::unexpected(ok.error());
   return out;
 }
 

@@ -137,6 +137,18 @@ TEST(HostileFiles, ALinkIsNeverWrittenThrough) {
   EXPECT_EQ(*ReadWholeFile(dir / "real" / "taikai.dat"), "x");
 }
 
+// A command with several outputs checks them all before it writes the first.
+TEST(HostileFiles, NoOutputIsWrittenWhenALaterOneCannotBe) {
+  test::TempDir dir;
+  ASSERT_TRUE(WriteWholeFile(dir / "biko.dat", "old"));
+  std::filesystem::create_directory(dir / "nyusho.dat");
+  EXPECT_FALSE(WriteWholeFiles({{dir / "biko.dat", "new"}, {dir / "nyusho.dat", "new"}}));
+  EXPECT_EQ(*ReadWholeFile(dir / "biko.dat"), "old");
+  std::filesystem::remove(dir / "nyusho.dat");
+  EXPECT_TRUE(WriteWholeFiles({{dir / "biko.dat", "new"}, {dir / "nyusho.dat", "new"}}));
+  EXPECT_EQ(*ReadWholeFile(dir / "nyusho.dat"), "new");
+}
+
 TEST(HostileFiles, TemporariesLeftByAKilledWriterGoWithTheNextRewrite) {
   test::TempDir dir;
   ASSERT_TRUE(WriteWholeFile(dir / "taikai.dat", "old"));
