@@ -87,6 +87,8 @@ int32_t EntryFile::entriesHeld() const {
   int64_t count = header_.entryCount;
   if (count > present) count = present;
   if (count < 0) count = 0;
+  // Entries past the 16-bit numbers of the lanes are of no use to any reader.
+  if (count > L::kMaxUsableEntries) count = L::kMaxUsableEntries;
   return static_cast<int32_t>(count);
 }
 

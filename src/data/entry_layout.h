@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace meet::entry_layout {
 
@@ -11,6 +12,9 @@ inline constexpr size_t kRecordLength = 384;
 inline constexpr int kEventRecord = 2;
 inline constexpr int kFirstEntryRecord = 11;  // entry n is record n + 10
 inline constexpr size_t kEmptyFileSize = 10;
+// Lanes hold entry numbers as 16-bit numbers: no reader needs more entries.
+inline constexpr int kMaxUsableEntries = 32767;
+inline constexpr uint64_t kMaxFileBytes = static_cast<uint64_t>(kMaxUsableEntries + kFirstEntryRecord - 1) * kRecordLength;
 
 // Header (record 1)
 inline constexpr size_t kEntryCount = 0;        // Long

@@ -51,7 +51,7 @@ Entry EntryFileImage::Load(int n) const {
 }
 
 Result<EntryFileImage> LoadEntryFileImage(const std::filesystem::path& entryFile) {
-  auto bytes = ReadWholeFile(entryFile);
+  auto bytes = ReadFileHead(entryFile, entry_layout::kMaxFileBytes);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound)
       return Fail(ErrorKind::NotFound, "申込ファイル " + entryFile.string() + " がありません。");
@@ -70,7 +70,7 @@ Result<EntryFileImage> LoadEntryFileImage(const std::filesystem::path& entryFile
 
 Result<std::vector<RelayBlock>> LoadAllRelayBlocks(const std::filesystem::path& meetFolder) {
   auto path = FindFile(meetFolder, kRelayFileName);
-  auto bytes = ReadWholeFile(path);
+  auto bytes = ReadFileHead(path, relay_layout::kMaxFileBytes);
   std::vector<RelayBlock> blocks;
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound) return blocks;

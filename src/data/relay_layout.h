@@ -10,6 +10,7 @@ inline constexpr size_t kRecordLength = 256;
 inline constexpr int kFirstBlockRecord = 11;
 inline constexpr int kMaxBlock = 32757;  // record b + 10 fits a 16-bit number, as in the race file
 inline constexpr size_t kEmptyFileSize = 10;
+inline constexpr unsigned long long kMaxFileBytes = static_cast<unsigned long long>(kMaxBlock + kFirstBlockRecord - 1) * kRecordLength;
 
 // Header (record 1)
 inline constexpr size_t kRelayCount = 0;    // Integer: blocks in the file

@@ -154,7 +154,7 @@ Status FrmOptKubunScreen::WriteCategories(const std::vector<OptionalCategory>& c
   const std::filesystem::path path = FilePath(meetFolder_);
   std::string bytes;
   if (FileSize(path) > 0) {
-    auto read = ReadWholeFile(path);
+    auto read = ReadFileHead(path, (32767 + 1) * static_cast<uint64_t>(optkubun_layout::kRecordLength));
     if (!read) return std::unexpected(read.error());
     bytes = std::move(*read);
   }

@@ -215,8 +215,9 @@ int LinkRelays(std::string& raceBytes, std::string& relayBytes) {
   return b;
 }
 
-Result<std::string> ReadIfPresent(const std::filesystem::path& path) {
-  auto bytes = ReadWholeFile(path);
+// The file's bytes up to the most its format can use.
+Result<std::string> ReadIfPresent(const std::filesystem::path& path, uint64_t mostBytes) {
+  auto bytes = ReadFileHead(path, mostBytes);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound) return std::string();
     return std::unexpected(bytes.error());
@@ -323,12 +324,12 @@ Result<SeedingInput> ReadSeedingInput(const std::filesystem::path& meetFolder, c
   input.program = std::move(*program);
 
   input.raceFile = FindFile(meetFolder, kRaceFileName);
-  auto race = ReadIfPresent(input.raceFile);
+  auto race = ReadIfPresent(input.raceFile, race_layout::kMaxFileBytes);
   if (!race) return std::unexpected(race.error());
   input.raceBytes = std::move(*race);
 
   input.relayFile = FindFile(meetFolder, kRelayFileName);
-  auto relay = ReadIfPresent(input.relayFile);
+  auto relay = ReadIfPresent(input.relayFile, YL::kMaxFileBytes);
   if (!relay) return std::unexpected(relay.error());
   input.relayBytes = std::move(*relay);
 
@@ -348,7 +349,7 @@ Result<SeedingInput> ReadSeedingInput(const std::filesystem::path& meetFolder, c
   const int32_t held = entries->entriesHeld();
   // The entry records are read once, whole, and only the fields seeding
   // uses are taken from them (the names are never decoded).
-  auto bytes = ReadWholeFile(entryPath);
+  auto bytes = ReadFileHead(entryPath, EL::kMaxFileBytes);
   if (!bytes) return std::unexpected(bytes.error());
   input.entrants.reserve(static_cast<size_t>(std::max(held, 0)));
   for (int32_t n = 1; n <= held; ++n) {

@@ -145,7 +145,8 @@ Status ValueError(size_t position, std::string_view value, const char* what) {
 
 // The data file's records 11 … count + 10, checked against the file's size.
 Result<std::vector<Record>> DataRecords(const std::filesystem::path& file, size_t length) {
-  auto bytes = ReadWholeFile(file);
+  // The count is a 16-bit number: no more records are ever read.
+  auto bytes = ReadFileHead(file, (32767 + 10) * static_cast<uint64_t>(length));
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound)
       return Fail(ErrorKind::NotFound, file.string() + " がありません。");
@@ -178,12 +179,18 @@ Result<std::filesystem::path> AskAndKeep(const std::filesystem::path& meetFolder
 
 Result<std::vector<std::vector<std::string>>> ReadDumpLines(const std::filesystem::path& textFile, size_t values,
                                                             size_t maxLines) {
-  auto bytes = ReadWholeFile(textFile);
+  // The longest lines the format can hold: every value 11 characters and its
+  // comma, with blanks around it, and the line end.
+  const uint64_t most = static_cast<uint64_t>(maxLines) * (values * 16 + 2);
+  auto bytes = ReadFileHead(textFile, most + 1);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound)
       return Fail(ErrorKind::NotFound, textFile.string() + " がありません。");
     return std::unexpected(bytes.error());
   }
+  if (bytes->size() > most)
+    return Fail(ErrorKind::Format, textFile.string() + " は " + std::to_string(maxLines) +
+                                       " 行のこの形式より大きいため、読みません。");
   auto lines = ParseDumpText(*bytes, values, maxLines, textFile.filename().string());
   if (!lines) return std::unexpected(lines.error());
   if (lines->empty()) return Fail(ErrorKind::Format, textFile.string() + " にデータがありません。");
@@ -371,7 +378,7 @@ Result<DumpOutcome> ReadRacesDump(const std::filesystem::path& meetFolder, std::
   out.textFile = *textFile;
   out.dataFile = FindFile(meetFolder, kRaceFileName);
   std::string bytes;
-  if (auto old = ReadWholeFile(out.dataFile); old) bytes = std::move(*old);
+  if (auto old = ReadFileHead(out.dataFile, race_layout::kMaxFileBytes); old) bytes = std::move(*old);
   else if (old.error().kind != ErrorKind::NotFound) return std::unexpected(old.error());
 
   // Every line into its record first; a bad value stops before any write.
@@ -438,7 +445,8 @@ Result<DumpOutcome> ReadStandardsDump(const std::filesystem::path& meetFolder, s
   }
   std::string next = ShikakuTableBytes(*table);
   if (existed) {
-    auto old = ReadWholeFile(out.dataFile);
+    // What lies past the table is kept, as far as a table file can reach.
+    auto old = ReadFileHead(out.dataFile, 2 * next.size());
     if (!old) return std::unexpected(old.error());
     if (old->size() > next.size()) next += old->substr(next.size());  // bytes past the table stay
     auto kept = AskAndKeep(meetFolder, out.dataFile,

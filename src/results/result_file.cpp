@@ -183,7 +183,7 @@ Status CheckResultFileName(const std::string& name, const std::string& entryFile
 
 Result<std::vector<ProgramEntry>> LoadWholeProgram(const std::filesystem::path& meetFolder) {
   auto path = FindFile(meetFolder, kProgramFileName);
-  auto bytes = ReadWholeFile(path);
+  auto bytes = ReadFileHead(path, projun_layout::kMaxFileBytes);
   if (!bytes) {
     if (bytes.error().kind == ErrorKind::NotFound)
       return Fail(ErrorKind::NotFound, "競技順ファイル " + path.string() + " がありません。");

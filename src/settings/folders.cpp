@@ -26,7 +26,7 @@ std::string WithoutTrailingSeparator(std::string path) {
 }
 
 Status LoadFolders(const std::filesystem::path& configFile, Folders& folders) {
-  auto bytes = ReadWholeFile(configFile);
+  auto bytes = ReadFileHead(configFile, 64 * 1024);  // three lines of folder names
   if (!bytes) return {};
   std::string text = DecodeCp932(*bytes);
   std::vector<std::string> values;
