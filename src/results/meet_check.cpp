@@ -60,6 +60,23 @@ class Findings {
   int count_ = 0;
 };
 
+// A number of a record against the values it may take.
+void InRange(Findings& f, const std::string& where, std::string_view label, int64_t value, int64_t low, int64_t high) {
+  if (value < low || value > high)
+    f.Add(where, std::string(label) + " " + N(value) + " が " + N(low) + "～" + N(high) + " の外です。");
+}
+
+// A one-character code against the codes it may be.
+void InCodes(Findings& f, const std::string& where, std::string_view label, std::string_view raw, std::string_view codes) {
+  if (raw.size() != 1 || codes.find(raw[0]) == std::string_view::npos) {
+    const unsigned char u = raw.empty() ? 0 : static_cast<unsigned char>(raw[0]);
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", u);
+    f.Add(where, std::string(label) + " " + (u > 0x20 && u < 0x7F ? "\"" + std::string(raw) + "\"" : std::string(hex)) +
+                     " は " + std::string(codes) + " のどれでもありません。");
+  }
+}
+
 bool Decodes(std::string_view raw) {
   if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return true;
   return DecodeCp932(raw).find("\xEF\xBF\xBD") == std::string::npos;
@@ -282,12 +299,31 @@ void CheckRaceFile(Findings& f, const fs::path& meetFolder, const MeetCounts& co
                          N(blocks[static_cast<size_t>(relayRec - 1)]) + " のものです。");
       }
     }
+    bool anyLane = false;
     for (int k = 0; k < R::kSlots; ++k) {
       const std::string lane = where + " " + LaneName(k);
       CheckEntryNo(f, lane, rec.I16(R::kLaneNo + 2 * k), counts.entries);
       CheckTime(f, lane, "記録", rec.I32(R::kLaneTime + 4 * k));
       CheckTime(f, lane, "申込記録", rec.I32(R::kLaneEntryTime + 4 * k));
       CheckText(f, lane, "標準", rec.Raw(R::kStandardFlags + k, 1));
+      if (rec.I16(R::kLaneNo + 2 * k) == 0) continue;
+      anyLane = true;
+      // Values that change places, points and records when they are wrong.
+      InRange(f, lane, "順位", rec.I16(R::kLaneRank + 2 * k), 0, 10);
+      InRange(f, lane, "級（無）", rec.I16(R::kOpenLevel + 2 * k), 0, 14);
+      InRange(f, lane, "級（年）", rec.I16(R::kAgeLevel + 2 * k), 0, 14);
+      if (const int16_t c = rec.I16(R::kLaneRecordClass + 2 * k); c != 99) InRange(f, lane, "記録区分", c, 0, 34);
+      if (const char flag = rec.Byte(R::kStandardFlags + k); flag != '\0' && flag != ' ' && (flag < '1' || flag > '7'))
+        f.Add(lane, "標準の印が 1～7 ではありません。");
+    }
+    // A race with no event and no lane is a heat reserved and never written.
+    if (rec.I16(R::kEventNo) != 0 || anyLane) {
+      const int16_t heat = rec.I16(R::kHeatNo), heats = rec.I16(R::kHeatTotal);
+      InRange(f, where, "総組", heats, 1, races);
+      InRange(f, where, "組", heat, 1, std::max<int64_t>(heats, 1));
+      InRange(f, where, "種目", rec.I16(R::kEventCode), 1, 44);
+      InCodes(f, where, "性別", rec.Raw(R::kSexCode, 1), "123");
+      InCodes(f, where, "予決", rec.Raw(R::kRoundCode, 1), "1234");
     }
   }
 }
@@ -425,6 +461,11 @@ void CheckRecordsList(Findings& f, const fs::path& meetFolder, const MeetCounts&
     for (int k = 0; k < B::kMemberCount; ++k)
       CheckEntryNo(f, where + " 第 " + N(k + 1) + " 泳者", rec.I16(B::kMembers + 2 * k), counts.entries);
     CheckText(f, where, "チームコード", rec.Raw(B::kTeamCode, B::kTeamCodeWidth));
+    InRange(f, where, "種目", rec.I16(B::kEventCode), 1, 44);
+    InRange(f, where, "記録区分", rec.I16(B::kRecordClass), 1, 34);
+    InRange(f, where, "順位", rec.I16(B::kPlace), 1, 20);
+    InCodes(f, where, "性別", rec.Raw(B::kSexCode, 1), "123");
+    InCodes(f, where, "予決", rec.Raw(B::kStageCode, 1), "1234");
   }
 }
 
@@ -437,8 +478,17 @@ void CheckCategoryFile(Findings& f, const fs::path& meetFolder) {
   if (!file || file->byteSize() < 2) return;
   const int64_t categories = CheckCount(f, "区分数", "区分", file->Read(1).I16(O::kCategoryCount),
                                         WholeRecordsAfter(*file, 1), kMaxCategories);
-  for (int64_t n = 1; n <= categories; ++n)
-    CheckText(f, "区分 " + N(n), "区分名", file->Read(n + 1).Raw(O::kCatName, O::kCatNameWidth));
+  for (int64_t n = 1; n <= categories; ++n) {
+    const Record rec = file->Read(n + 1);
+    const std::string where = "区分 " + N(n);
+    CheckText(f, where, "区分名", rec.Raw(O::kCatName, O::kCatNameWidth));
+    InCodes(f, where, "性別", rec.Raw(O::kCatSex, 1), "1234");
+    if (rec.I16(O::kCatFrom) > rec.I16(O::kCatTo))
+      f.Add(where, "区分の下限 " + N(rec.I16(O::kCatFrom)) + " が上限 " + N(rec.I16(O::kCatTo)) + " より大きくなっています。");
+    const int16_t from = rec.I16(O::kCatEventFrom), to = rec.I16(O::kCatEventTo);
+    if (from < 1 || to > 44 || from > to)
+      f.Add(where, "種目の範囲 " + N(from) + "～" + N(to) + " が 1～44 の中の範囲ではありません。");
+  }
 }
 
 void CheckPointsFile(Findings& f, const fs::path& meetFolder) {

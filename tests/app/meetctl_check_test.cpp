@@ -138,6 +138,23 @@ TEST_F(MeetctlCheck, EachPlantedFaultIsFoundWithItsFileAndRecord) {
          Poke(m / "taikai.dat", race(3, 22 + 2 * 2), lanes.substr(2, 2) + lanes.substr(0, 2));
        },
        "taikai.dat レース 3: 次ラウンドの組分けが予選の結果と一致しません"},
+      // Values that change places, points and records.
+      {"a heat count no event has", [&](auto& m, auto&) { Poke(m / "taikai.dat", race(1, 4), test::Le16(32767)); },
+       "taikai.dat レース 1: 総組 32767 が 1～"},
+      {"a level above the ladder", [&](auto& m, auto&) { Poke(m / "taikai.dat", race(1, 166), test::Le16(15)); },
+       "taikai.dat レース 1 第 1 レーン: 級（無） 15 が 0～14 の外です。"},
+      {"an event code of no event", [&](auto& m, auto&) { Poke(m / "taikai.dat", race(2, 11), test::Le16(45)); },
+       "taikai.dat レース 2: 種目 45 が 1～44 の外です。"},
+      {"a record class in the records list", [&](auto& m, auto&) { Poke(m / "biko.dat", 48 + 17, test::Le16(35)); },
+       "biko.dat 記録 1: 記録区分 35 が 1～34 の外です。"},
+      {"a category of no sex",
+       [&](auto& m, auto&) {
+         std::string bytes(64, '\0');
+         bytes.replace(0, 2, test::Le16(1));
+         bytes.replace(32, 9, std::string("9") + test::Le16(10) + test::Le16(8) + test::Le16(1) + test::Le16(22));
+         test::WriteFile(m / "optkubun.dat", bytes);
+       },
+       "optkubun.dat 区分 1: 性別 \"9\" は 1234 のどれでもありません。"},
       {"an exhibition swim with a place", [&](auto& m, auto&) { Poke(m / "taikai.dat", race(1, 214), test::Le16(99)); },
        "taikai.dat レース 1 第 1 レーン: オープン（OP）の選手に順位"},
   };
