@@ -131,6 +131,8 @@ Result<Printer*> Context::printer() {
     auto made = MakePrinter(target, preview);
     if (!made) return std::unexpected(made.error());
     printer_ = std::move(*made);
+    // Every file a printout went into (pdf:, preview), one line each.
+    printer_->SetFileListener([this](const std::string& file) { out << "PDF: " << file << '\n'; });
   }
   return printer_.get();
 }
@@ -148,8 +150,9 @@ Result<Platform> Context::PlatformFor(bool printing) {
   return Platform{*target, dialogs(), clock(), launcher()};
 }
 
-void Context::FinishPrinting() {
-  if (printer_ && printer_->documentOpen()) printer_->EndDoc();
+Status Context::FinishPrinting() {
+  if (printer_ && printer_->documentOpen()) return printer_->EndDoc();
+  return {};
 }
 
 Dialogs& Context::dialogs() {
@@ -274,7 +277,7 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
   if (it == Verbs().end()) return UsageError(ctx, "不明なコマンドです: " + args[0] + "（meetctl help で一覧）");
   std::vector<std::string> rest(args.begin() + static_cast<long>(words), args.end());
   int rc = it->second.handler(ctx, rest);
-  ctx.FinishPrinting();
+  if (auto ok = ctx.FinishPrinting(); !ok && rc == 0) rc = Failed(ctx, ok.error());
   return rc;
 }
 
