@@ -43,23 +43,6 @@ TEST(Printer, DocumentsAndPagesAreCountedFromOne) {
   EXPECT_EQ(p.documentsEnded, 2);
 }
 
-TEST(DocumentName, SaysWhatTheDocumentHoldsAndNamesItsFile) {
-  struct Row {
-    DocumentName name;
-    const char* title;
-    const char* file;
-  };
-  for (const Row& r : {Row{RaceDocument("競技結果", "results", 15), "競技結果 レース 15", "results-r0015"},
-                       Row{RaceDocument("ラップ表", "lap", 1024), "ラップ表 レース 1024", "lap-r1024"},
-                       Row{RaceDocument("記録の通知", "notice", 0), "記録の通知", "notice"},
-                       Row{ProgramPagesDocument(3, 3), "プログラム 3 ページ", "program-p003"},
-                       Row{ProgramPagesDocument(3, 5), "プログラム 3～5 ページ", "program-p003-p005"},
-                       Row{ProgramPagesDocument(9, 120), "プログラム 9～120 ページ", "program-p009-p120"}}) {
-    EXPECT_EQ(r.name.title, r.title);
-    EXPECT_EQ(r.name.file, r.file);
-  }
-}
-
 // A document the target cannot print is an error of that document alone,
 // naming the target and the document; the name lasts until the document ends.
 TEST(Printer, ADocumentTheTargetRefusesIsAnErrorNamingPrinterAndDocument) {

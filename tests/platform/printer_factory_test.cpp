@@ -102,22 +102,6 @@ TEST(PrinterFactory, PdfFilesAreNamedByTheirDocumentAndNeverOverwritten) {
   EXPECT_EQ(test::ReadFile(p.filesWritten()[3]).substr(0, 5), "%PDF-");
 }
 
-TEST(PrinterFactory, APdfFolderThatCannotBeMadeFailsTheDocumentAndWritesNothing) {
-  App();
-  test::TempDir dir;
-  test::WriteFile(dir / "file", "");
-  const std::string target = "pdf:" + (dir / "file" / "pdf").string();
-  auto made = MakePrinter(target);
-  ASSERT_TRUE(made);
-  (*made)->SetDocumentName(RaceDocument("競技結果", "results", 1));
-  (*made)->Print("x");
-  auto ended = (*made)->EndDoc();
-  ASSERT_FALSE(ended);
-  EXPECT_EQ(ended.error().message, "印刷できませんでした（プリンター " + target + "）: 競技結果 レース 1（フォルダー " +
-                                       (dir / "file" / "pdf").string() + " を作れません）");
-  EXPECT_TRUE((*made)->filesWritten().empty());
-}
-
 // The real system printer through Qt: a printer that is not there fails the
 // document (Qt would quietly fall back to a PDF without a file name).
 TEST(QtPrinter, APrinterThatIsNotThereFailsTheDocument) {

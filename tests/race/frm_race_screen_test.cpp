@@ -412,23 +412,6 @@ TEST(FrmRaceScreenKakutei, StandardsAndRecordsWithNoticesRepeatedForTheCopies) {
   EXPECT_EQ(meet.fake.printer.documentsEnded, 1);
 }
 
-// Without a printer the confirmation still stores the results and marks the
-// race "7"; the notice it could not print is told afterwards.
-TEST(FrmRaceScreenKakutei, ANoticeThatCannotBePrintedKeepsTheResults) {
-  ConfirmMeet meet;
-  test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {{151, 1, 2550}}));
-  test::RefusingPrinter refusing;
-  Platform platform{refusing, meet.fake.dialogs, meet.fake.clock, meet.fake.launcher};
-  FrmRaceScreen s(meet.dir.path(), meet.settings, 1, platform);
-  ASSERT_TRUE(s.Load());
-  ConfirmMeet::Row(s, 0, "4", "2500");
-  ASSERT_EQ(*s.Kakutei(), Confirmation::Confirmed);
-  EXPECT_EQ(meet.Time(1, 3), 2500);
-  EXPECT_EQ(meet.StateBytes()[0], '7');
-  EXPECT_EQ(s.printFailures(),
-            std::vector<std::string>{"印刷できませんでした（プリンター system）: 記録の通知 レース 1（プリンターがありません）"});
-}
-
 // Race 2 confirmed after race 1 of the same sex and event: its exhibition
 // swimmer keeps "OP" without a place, and the 地区 record (24.70) stands at
 // race 1's 24.50: 24.60 breaks nothing, 24.40 breaks it with "(24.50)".
