@@ -156,6 +156,8 @@ Result<Printer*> Context::printer() {
     auto made = MakePrinter(target, preview);
     if (!made) return std::unexpected(made.error());
     printer_ = std::move(*made);
+    // Every file a printout went into (pdf:, preview), one line each.
+    printer_->SetFileListener([this](const std::string& file) { out << "PDF: " << file << '\n'; });
   }
   return printer_.get();
 }
@@ -173,8 +175,9 @@ Result<Platform> Context::PlatformFor(bool printing) {
   return Platform{*target, dialogs(), clock(), launcher()};
 }
 
-void Context::FinishPrinting() {
-  if (printer_ && printer_->documentOpen()) printer_->EndDoc();
+Status Context::FinishPrinting() {
+  if (printer_ && printer_->documentOpen()) return printer_->EndDoc();
+  return {};
 }
 
 Dialogs& Context::dialogs() {
@@ -327,7 +330,7 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
   } catch (const std::exception& e) {
     return Failed(ctx, Error{ErrorKind::Io, std::string("処理を続けられませんでした（何も書いていない場合も、途中まで書いた場合もあります）: ") + e.what()});
   }
-  ctx.FinishPrinting();
+  if (auto ok = ctx.FinishPrinting(); !ok && rc == 0) rc = Failed(ctx, ok.error());
   return rc;
 }
 

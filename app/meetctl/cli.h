@@ -52,8 +52,9 @@ class Context {
   Dialogs& dialogs();
   Clock& clock();
   Launcher& launcher();
-  // Ends the print document when one is open (called after every verb).
-  void FinishPrinting();
+  // Ends the print document when one is open (called after every verb): what
+  // the printer says of it.
+  Status FinishPrinting();
 
  private:
   GlobalOptions options_;

@@ -43,12 +43,16 @@ class OnDemandPrinter : public Printer {
   void DrawLine(int x1, int y1, int x2, int y2) override {
     if (Printer* p = Target()) p->Line(x1, y1, x2, y2);
   }
+  void BeginDocument(int) override {
+    if (Printer* p = Target()) p->SetDocumentName(documentName());
+  }
   void BeginPage(int, int page) override {
     if (page > 1)
       if (Printer* p = Target()) p->NewPage();
   }
   void FinishDocument(int) override {
-    if (Printer* p = Target()) p->EndDoc();
+    if (Printer* p = Target())
+      if (auto ok = p->EndDoc(); !ok) FailDocument(ok.error());
   }
 
  private:
@@ -191,6 +195,11 @@ int ConfirmVerb(Context& ctx, std::vector<std::string>& args) {
     ctx.out << (line.starts_with("同記録") ? "注意 " : "次ラウンド ") << line << '\n';
   if (const auto& failure = o.printer->failure())
     return Failed(ctx, Error{failure->kind, "結果は保存しましたが、記録の通知を印刷できませんでした: " + failure->message});
+  if (!screen.printFailures().empty()) {
+    for (const std::string& failure : screen.printFailures()) ctx.err << "meetctl: " << failure << '\n';
+    ctx.err << "meetctl: 結果は保存しました（印刷できなかったものは上のとおりです）。\n";
+    return 1;
+  }
   return 0;
 }
 

@@ -89,7 +89,7 @@ int PrintSheet(Context& ctx, std::vector<std::string>& args, bool lap) {
   auto platform = ctx.PlatformFor(true);
   if (!platform) return Failed(ctx, platform.error());
   Status ok = lap ? PrintLapSheet(*platform, opened->meet, race->first, race->second, opened->copies)
-                  : PrintRaceSheet(*platform, opened->meet, race->second, opened->copies);
+                  : PrintRaceSheet(*platform, opened->meet, race->first, race->second, opened->copies);
   if (!ok) return Failed(ctx, ok.error());
   ctx.out << (lap ? "ラップ表" : "レース表") << "を印刷しました（レース " << race->first << "）。\n";
   return 0;

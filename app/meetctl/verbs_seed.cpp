@@ -88,10 +88,10 @@ int SeedNextVerb(Context& ctx, std::vector<std::string>& args) {
   if (!seeded->stage.written || !ctx.dialogs().AskYesNo(kAskPrintSeeded)) return 0;
   auto platform = ctx.PlatformFor(true);
   if (!platform) return Failed(ctx, platform.error());
-  auto printed = PrintSeededStage(*platform, files, seeded->stage);
-  if (!printed) return Failed(ctx, printed.error());
-  for (const std::string& line : *printed) ctx.out << "印刷 " << line << '\n';
-  return 0;
+  const SeededPrintout printed = PrintSeededStage(*platform, files, seeded->stage);
+  for (const std::string& line : printed.printed) ctx.out << "印刷 " << line << '\n';
+  for (const std::string& failure : printed.failures) ctx.err << "meetctl: " << failure << '\n';
+  return printed.failures.empty() ? 0 : 1;
 }
 
 VerbRegistration seedVerb("seed", kUsage, SeedVerb);

@@ -6,7 +6,9 @@
 // and lap files of race N and sets it to "6". `post` is the race screen's
 // "確定" (with --no-print: "印刷しない" ticked) and prints, one line each, the
 // races posted with their new state, the next-stage races seeded, the
-// printouts, what the operator is told, and the race the screen shows.
+// printouts, the documents that could not be printed ("印刷失敗", and then
+// the exit status is 1), what the operator is told, and the race the screen
+// shows (none when nothing was posted).
 #include "core/numbers.h"
 #include "data/race_file.h"
 #include "meetctl/cli.h"
@@ -89,9 +91,16 @@ int Post(Context& ctx, std::vector<std::string>& args) {
   for (const PrintedDocument& d : report->printed)
     ctx.out << "印刷 " << d.what << (d.what.starts_with("プログラム") ? " ページ " : " レース ") << d.race << " × "
             << d.copies << '\n';
+  const std::vector<std::string> failures = PrintFailureLines(*report);
+  for (size_t i = 0; i < failures.size(); ++i)
+    ctx.out << (i < report->failures.size() ? "印刷失敗 " : "注意 ") << failures[i] << '\n';
   for (const std::string& note : report->notes) ctx.out << "注意 " << note << '\n';
-  if (report->posted.empty()) ctx.out << "確定するレースはありません。\n";
-  ctx.out << "表示 レース " << report->showRace << '\n';
+  if (report->posted.empty()) ctx.out << kNothingToPost << '\n';
+  if (report->showRace > 0) ctx.out << "表示 レース " << report->showRace << '\n';
+  if (!report->failures.empty()) {
+    ctx.err << "meetctl: " << report->failures.size() << " 件の印刷物を印刷できませんでした（上の「印刷失敗」の行）。\n";
+    return 1;
+  }
   return 0;
 }
 

@@ -93,6 +93,8 @@ int main(int argc, char** argv) {
     std::cerr << "meetdesk: " << printer.error().message << '\n';
     return 2;
   }
+  // Where each PDF went (pdf:, and preview without a window system).
+  (*printer)->SetFileListener([](const std::string& file) { std::cout << "PDF: " << file << std::endl; });
   meet::QtDialogs dialogs;
   meet::SystemClock clock;
   meet::QtLauncher launcher;

@@ -44,10 +44,19 @@ JsonlPrinter::JsonlPrinter(std::filesystem::path path) : path_(std::move(path)) 
   ok_ = static_cast<bool>(probe);
 }
 
-void JsonlPrinter::Append(const std::string& line) {
+void JsonlPrinter::Append(std::string line) {
+  // The document's file name, when it has one, closes every object.
+  if (!documentName().file.empty()) {
+    line.pop_back();
+    line += ",\"name\":\"" + JsonEscape(documentName().file) + "\"}";
+  }
   std::ofstream out(path_, std::ios::app | std::ios::binary);
   out << line << '\n';
-  if (!out) ok_ = false;
+  out.flush();
+  if (!out) {
+    ok_ = false;
+    FailDocument("印刷ファイル " + path_.string() + " に書けません");
+  }
 }
 
 void JsonlPrinter::DrawText(int x, int y, const PrintFont& font, std::string_view text) {

@@ -1,7 +1,8 @@
 // A printer that appends one JSON object per printed item to a file: text as
 // {"doc":1,"page":1,"x":1500,"y":500,"font":"ＭＳ 明朝","size":13,"bold":false,"text":"…"}
-// and rules as {"doc":1,"page":1,"line":[x1,y1,x2,y2]}. Rehearsals and tests
-// read it.
+// and rules as {"doc":1,"page":1,"line":[x1,y1,x2,y2]}; a named document's
+// objects end with its file name ("name":"results-r0015"). Rehearsals and
+// tests read it.
 #pragma once
 
 #include <filesystem>
@@ -24,7 +25,7 @@ class JsonlPrinter : public Printer {
   void DrawLine(int x1, int y1, int x2, int y2) override;
 
  private:
-  void Append(const std::string& line);
+  void Append(std::string line);
   std::filesystem::path path_;
   bool ok_ = true;
 };

@@ -15,7 +15,7 @@ PreviewPrinter::PreviewPrinter(std::function<std::string()> meetFolder, bool win
     : meetFolder_(std::move(meetFolder)), windowAllowed_(windowAllowed) {}
 
 PreviewPrinter::~PreviewPrinter() {
-  if (documentOpen()) EndDoc();
+  if (documentOpen()) static_cast<void>(EndDoc());
 }
 
 bool PreviewPrinter::CanShowWindow() const {
@@ -39,7 +39,7 @@ void PreviewPrinter::BeginDocument(int) {
 
 void PreviewPrinter::BeginPage(int, int page) { pages_ = page; }
 
-void PreviewPrinter::ReplayOnto(Printer& target) const {
+Status PreviewPrinter::ReplayOnto(Printer& target) const {
   int page = 1;
   for (const Item& item : items_) {
     while (page < item.page) {
@@ -58,7 +58,7 @@ void PreviewPrinter::ReplayOnto(Printer& target) const {
     target.NewPage();
     ++page;
   }
-  target.EndDoc();
+  return target.EndDoc();
 }
 
 void PreviewPrinter::FinishDocument(int) {
@@ -76,7 +76,8 @@ void PreviewPrinter::ShowWindow() {
   dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [this](QPrinter* device) {
     QtPrinter onto(*device);
-    ReplayOnto(onto);
+    onto.SetDocumentName(documentName());
+    static_cast<void>(ReplayOnto(onto));  // the dialog shows what it could draw
   });
   ++previewsShown_;
   dialog.exec();
@@ -86,8 +87,10 @@ void PreviewPrinter::WritePdf() {
   const std::string meet = meetFolder_ ? meetFolder_() : std::string();
   const std::filesystem::path folder = std::filesystem::path(meet.empty() ? "." : meet) / kPreviewFolder;
   QtPrinter pdf(QtPrinter::Target::Pdf, folder.string());
-  ReplayOnto(pdf);
-  for (const std::string& file : pdf.pdfFiles()) pdfFiles_.push_back(file);
+  pdf.SetTargetName(targetName());
+  pdf.SetDocumentName(documentName());
+  if (auto ok = ReplayOnto(pdf); !ok) FailDocument(ok.error());
+  for (const std::string& file : pdf.filesWritten()) NoteFileWritten(file);
 }
 
 }  // namespace meet

@@ -22,15 +22,15 @@ class PreviewPrinter : public Printer {
   PreviewPrinter(std::function<std::string()> meetFolder, bool windowAllowed);
   ~PreviewPrinter() override;
 
-  // The PDF files written instead of a preview, in document order.
-  const std::vector<std::string>& pdfFiles() const { return pdfFiles_; }
+  // The PDF files written instead of a preview are filesWritten().
   int previewsShown() const { return previewsShown_; }
   // True when a document ending now would be shown in a window.
   bool CanShowWindow() const;
 
   // Draws the collected document onto another printer through its public
-  // interface (pages, fonts, positions, rules), ending its document.
-  void ReplayOnto(Printer& target) const;
+  // interface (pages, fonts, positions, rules), ending its document; what
+  // that printer says of it.
+  Status ReplayOnto(Printer& target) const;
 
  protected:
   void DrawText(int x, int y, const PrintFont& font, std::string_view text) override;
@@ -55,7 +55,6 @@ class PreviewPrinter : public Printer {
   bool windowAllowed_;
   std::vector<Item> items_;
   int pages_ = 0;
-  std::vector<std::string> pdfFiles_;
   int previewsShown_ = 0;
 };
 

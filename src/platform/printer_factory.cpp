@@ -18,7 +18,9 @@ bool PrinterTargetNeedsQt(const std::string& target) {
   return target == "system" || target == "preview" || target.rfind("pdf:", 0) == 0;
 }
 
-Result<std::unique_ptr<Printer>> MakePrinter(const std::string& target, const PreviewSetup& preview) {
+namespace {
+
+Result<std::unique_ptr<Printer>> MakeTarget(const std::string& target, const PreviewSetup& preview) {
   if (target == "none") return std::unique_ptr<Printer>(std::make_unique<NullPrinter>());
   if (target.rfind("jsonl:", 0) == 0) {
     std::string file = target.substr(6);
@@ -36,6 +38,14 @@ Result<std::unique_ptr<Printer>> MakePrinter(const std::string& target, const Pr
     return std::unique_ptr<Printer>(std::make_unique<PreviewPrinter>(preview.meetFolder, preview.windowAllowed));
   if (target == "system") return std::unique_ptr<Printer>(std::make_unique<QtPrinter>(QtPrinter::Target::System, ""));
   return Fail(ErrorKind::Invalid, "印刷先が不明です: " + target + "（system、preview、pdf:DIR、jsonl:FILE、none）");
+}
+
+}  // namespace
+
+Result<std::unique_ptr<Printer>> MakePrinter(const std::string& target, const PreviewSetup& preview) {
+  auto made = MakeTarget(target, preview);
+  if (made) (*made)->SetTargetName(target);
+  return made;
 }
 
 }  // namespace meet

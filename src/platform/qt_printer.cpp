@@ -1,7 +1,8 @@
 #include "platform/qt_printer.h"
 
-#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -21,42 +22,69 @@ QString MapFontFamily(const std::string& name) {
   return n;
 }
 
-QtPrinter::QtPrinter(Target target, std::string pdfFolder) : target_(target), pdfFolder_(std::move(pdfFolder)) {}
+QString FreePdfPath(const QString& folder, const QString& stem) {
+  const QDir dir(folder);
+  QString file = dir.filePath(stem + QStringLiteral(".pdf"));
+  for (int n = 2; QFileInfo::exists(file); ++n) file = dir.filePath(stem + QStringLiteral("-%1.pdf").arg(n));
+  return file;
+}
+
+QtPrinter::QtPrinter(Target target, std::string folderOrPrinter) : target_(target) {
+  if (target == Target::Pdf) pdfFolder_ = std::move(folderOrPrinter);
+  else printerName_ = std::move(folderOrPrinter);
+}
 
 QtPrinter::QtPrinter(QPagedPaintDevice& device) : target_(Target::Device), external_(&device) {}
 
 QtPrinter::~QtPrinter() {
-  if (documentOpen()) EndDoc();
+  if (documentOpen()) static_cast<void>(EndDoc());
 }
 
 double QtPrinter::DeviceX(int twips) const { return twips * dpiX_ / 1440.0; }
 double QtPrinter::DeviceY(int twips) const { return twips * dpiY_ / 1440.0; }
 
-void QtPrinter::BeginDocument(int doc) {
+void QtPrinter::BeginDocument(int /*doc*/) {
   QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+  pdfFile_.clear();
   if (target_ == Target::Pdf) {
-    QDir().mkpath(QString::fromStdString(pdfFolder_));
-    QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    QString file = QDir(QString::fromStdString(pdfFolder_))
-                       .filePath(QStringLiteral("print-%1-%2.pdf").arg(stamp).arg(doc, 3, 10, QLatin1Char('0')));
-    auto writer = std::make_unique<QPdfWriter>(file);
+    const QString folder = QString::fromStdString(pdfFolder_);
+    if (!QDir().mkpath(folder)) {
+      FailDocument("フォルダー " + pdfFolder_ + " を作れません");
+      return;
+    }
+    const std::string stem = documentName().file.empty() ? std::string("print") : documentName().file;
+    pdfFile_ = FreePdfPath(folder, QString::fromStdString(stem));
+    auto writer = std::make_unique<QPdfWriter>(pdfFile_);
     writer->setPageLayout(layout);
     writer->setResolution(1200);
     writer->setCreator(QStringLiteral("meetdesk"));
-    pdfFiles_.push_back(file.toStdString());
+    writer->setTitle(QString::fromStdString(documentName().title));
     device_ = std::move(writer);
   } else if (target_ == Target::Device) {
     // the caller's device, laid out by the caller
   } else {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!printerName_.empty()) printer->setPrinterName(QString::fromStdString(printerName_));
+    // Without the printer asked for (or any printer at all) Qt falls back to
+    // writing a PDF with no file name, which prints nothing.
+    if (printer->outputFormat() != QPrinter::NativeFormat) {
+      FailDocument(printerName_.empty() ? std::string("既定のプリンターがありません")
+                                        : "プリンター " + printerName_ + " がありません");
+      return;
+    }
     printer->setPageLayout(layout);
     printer->setFullPage(true);
+    printer->setDocName(QString::fromStdString(documentName().title));
     device_ = std::move(printer);
   }
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(device())) {
-    lastError_ = "印刷を開始できません。";
+    FailDocument(target_ == Target::Pdf ? "PDF ファイル " + pdfFile_.toStdString() + " を書き始められません"
+                                        : std::string("プリンターに印刷を始められません"));
     painter_.reset();
+    device_.reset();
+    if (!pdfFile_.isEmpty()) QFile::remove(pdfFile_);
+    pdfFile_.clear();
     return;
   }
   dpiX_ = device()->logicalDpiX();
@@ -88,9 +116,19 @@ void QtPrinter::DrawLine(int x1, int y1, int x2, int y2) {
 }
 
 void QtPrinter::FinishDocument(int /*doc*/) {
-  if (painter_) painter_->end();
+  const bool ended = painter_ ? painter_->end() : false;
+  const bool drawn = painter_ != nullptr;
   painter_.reset();
-  device_.reset();
+  device_.reset();  // the PDF file is whole once its writer is gone
+  if (!drawn) return;  // failed at the start, already reported
+  if (!ended) {
+    FailDocument(target_ == Target::Pdf ? "PDF ファイル " + pdfFile_.toStdString() + " を書き終えられません"
+                                        : std::string("印刷を終えられません"));
+    if (!pdfFile_.isEmpty()) QFile::remove(pdfFile_);
+  } else if (!pdfFile_.isEmpty()) {
+    NoteFileWritten(QFileInfo(pdfFile_).absoluteFilePath().toStdString());
+  }
+  pdfFile_.clear();
 }
 
 }  // namespace meet

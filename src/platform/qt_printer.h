@@ -17,19 +17,22 @@ namespace meet {
 // The installed font family for a font name the system asks for.
 QString MapFontFamily(const std::string& name);
 
+// The file a document named `stem` goes to in `folder`: stem + ".pdf", or
+// stem + "-2.pdf", "-3.pdf" … when that is taken.
+QString FreePdfPath(const QString& folder, const QString& stem);
+
 class QtPrinter : public Printer {
  public:
   enum class Target { System, Pdf, Device };
-  QtPrinter(Target target, std::string pdfFolder);
+  // System: `folderOrPrinter` names the printer ("" the default printer);
+  // Pdf: the folder the files go into, each named by its document
+  // ("results-r0015.pdf", "-2", "-3" … added rather than overwrite a file).
+  QtPrinter(Target target, std::string folderOrPrinter);
   // Draws onto a device owned by the caller (a print preview's printer); the
   // caller sets its page layout.
   explicit QtPrinter(QPagedPaintDevice& device);
   ~QtPrinter() override;
 
-  // The PDF files written so far (Pdf target), in document order.
-  const std::vector<std::string>& pdfFiles() const { return pdfFiles_; }
-  // The last device error, if any ("" when all went well).
-  const std::string& lastError() const { return lastError_; }
 
  protected:
   void DrawText(int x, int y, const PrintFont& font, std::string_view text) override;
@@ -43,12 +46,12 @@ class QtPrinter : public Printer {
   double DeviceY(int twips) const;
   Target target_;
   std::string pdfFolder_;
+  std::string printerName_;
+  QString pdfFile_;  // the file of the open document (Pdf)
   QPagedPaintDevice* device() const { return external_ ? external_ : device_.get(); }
   std::unique_ptr<QPagedPaintDevice> device_;
   QPagedPaintDevice* external_ = nullptr;
   std::unique_ptr<QPainter> painter_;
-  std::vector<std::string> pdfFiles_;
-  std::string lastError_;
   double dpiX_ = 1200, dpiY_ = 1200;
 };
 

@@ -143,6 +143,7 @@ Result<int> FrmMkPageScreen::Insatu() {
   if (auto ok = Refresh(page_ == 0 ? 1 : page_); !ok) return std::unexpected(ok.error());
   if (lines_.empty()) return Fail(ErrorKind::NotFound, "印刷するページがありません。");
   Printer& p = platform_.printer;
+  p.SetDocumentName(DocumentName{"ページ一覧", "pages"});
   p.SetFont(PrintFont{kGothic, kListFontSize, false});
   const std::string title = settings_.meetAbbrev.empty() ? std::string(kMkPageListTitle)
                                                          : settings_.meetAbbrev + "  " + kMkPageListTitle;
@@ -161,7 +162,7 @@ Result<int> FrmMkPageScreen::Insatu() {
     p.NextLine();
     ++onPage;
   }
-  p.EndDoc();
+  if (auto ok = p.EndDoc(); !ok) return std::unexpected(ok.error());
   return static_cast<int>(lines_.size());
 }
 

@@ -164,18 +164,19 @@ Result<int> PrintProgramPages(Platform& platform, const MeetFiles& meet, int fro
                                         NumberText(sheets) + " 枚になります）。");
   const PrintSources sources(meet);
   Printer& printer = platform.printer;
+  printer.SetDocumentName(ProgramPagesDocument(from, to));
   int printed = 0;
   for (int copy = 1; copy <= copies; ++copy) {
     for (int page = from; page <= to; ++page) {
       if (printed > 0) printer.NewPage();
       if (auto ok = PrintProgramPage(printer, sources, meet.meetFolder, page, officialsCopy); !ok) {
-        printer.EndDoc();
+        static_cast<void>(printer.EndDoc());  // the page's own error is the one to tell
         return std::unexpected(ok.error());
       }
       ++printed;
     }
   }
-  printer.EndDoc();
+  if (auto ok = printer.EndDoc(); !ok) return std::unexpected(ok.error());
   return printed;
 }
 

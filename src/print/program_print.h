@@ -53,8 +53,9 @@ Status PrintProgramPage(Printer& printer, const PrintSources& sources, const std
                         int page, bool officialsCopy);
 
 // Pages `from`..`to`, `copies` times over (from, …, to, from, …, to), each
-// page on its own sheet, as one document that is ended here. Returns the
-// number of sheets printed.
+// page on its own sheet, as one document ("program-p003-p005") that is ended
+// here. Returns the number of sheets printed; a document the printer could
+// not print is an error.
 Result<int> PrintProgramPages(Platform& platform, const MeetFiles& meet, int from, int to, int copies,
                               bool officialsCopy);
 

@@ -208,11 +208,12 @@ Result<int> PrintRaceResults(Platform& platform, const MeetFiles& meet, int race
   AssignPlaces(lines);
   const std::vector<Section> sections = EventResultSections(meet, sources, *races, race, lines);
   for (int copy = 0; copy < copies; ++copy) {
+    platform.printer.SetDocumentName(RaceDocument("競技結果", "results", raceNo));
     ResultsPrinter out(platform, sources, *races, race, relayLinesPerPage);
     if (lines.empty()) out.HeadingOnly(Section{});
     for (const Section& s : sections)
       if (!s.lines.empty()) out.PrintSection(s);
-    platform.printer.EndDoc();
+    if (auto ok = platform.printer.EndDoc(); !ok) return std::unexpected(ok.error());
   }
   return static_cast<int>(lines.size());
 }

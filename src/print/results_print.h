@@ -68,7 +68,8 @@ std::vector<ResultSection> EventResultSections(const MeetFiles& meet, const Prin
                                                const std::vector<ResultLine>& placedLines);
 
 // Prints the results list of the event of race `raceNo`, `copies` times, each
-// copy its own document (ended here). A new page with the heading starts the
+// copy its own document ("results-r0015", ended here; one the printer could
+// not print is an error, and no further copy is tried). A new page with the heading starts the
 // list and every `relayLinesPerPage` teams of a relay (every 50 lines of an
 // individual event). Returns the number of competitors listed in one copy.
 Result<int> PrintRaceResults(Platform& platform, const MeetFiles& meet, int raceNo, int copies,

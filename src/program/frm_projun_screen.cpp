@@ -457,6 +457,7 @@ Result<ProjunPrintSummary> FrmProjunScreen::Insatu() {
   html += "<TABLE BORDER=\"0\" WIDTH=\"100%\" HEIGHT=\"100%\">\r\n";
 
   Printer& p = platform_.printer;
+  p.SetDocumentName(DocumentName{"競技順", "order"});
   p.SetFont(PrintFont{kGothic, kPrintFontSize, false});
   const int column = p.TextWidth(" ");
   const DateTime now = platform_.clock.Now();
@@ -507,7 +508,8 @@ Result<ProjunPrintSummary> FrmProjunScreen::Insatu() {
     p.NextLine();
     ++summary.lines;
   }
-  p.EndDoc();
+  // A printout the printer refused writes neither the HTML list nor the times.
+  if (auto ok = p.EndDoc(); !ok) return std::unexpected(ok.error());
   html += "</TABLE></BODY></HTML>\r\n";
   if (auto ok = WriteWholeFile(summary.html, EncodeCp932(html)); !ok) return std::unexpected(ok.error());
 

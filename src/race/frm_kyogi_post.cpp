@@ -31,12 +31,18 @@ Result<PostReport> FrmKyogiScreen::cmdKeiji(bool noPrint) {
   posting_ = false;
   leftWaiting_ = RacesWaiting(meetFolder_);
   if (!report) return report;
-  if (!report->notes.empty()) {
+  // One message: what could not be printed, what the operator is told, and
+  // that there was nothing to post.
+  std::vector<std::string> lines = PrintFailureLines(*report);
+  lines.insert(lines.end(), report->notes.begin(), report->notes.end());
+  if (report->posted.empty()) lines.push_back(kNothingToPost);
+  if (!lines.empty()) {
     std::string text;
-    for (const std::string& note : report->notes) text += (text.empty() ? "" : "\n") + note;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
     platform_.dialogs.Notify(text);
   }
-  if (auto shown = ShowRace(report->showRace); !shown) return std::unexpected(shown.error());
+  if (report->showRace > 0)
+    if (auto shown = ShowRace(report->showRace); !shown) return std::unexpected(shown.error());
   return report;
 }
 

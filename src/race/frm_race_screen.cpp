@@ -231,6 +231,7 @@ Status FrmRaceScreen::CommitPendingBoxes() {
 Result<Confirmation> FrmRaceScreen::Kakutei() {
   notices_ = 0;
   nextStageLines_.clear();
+  printFailures_.clear();
   if (!inFile_ || currentRace_ > ReadRaceCount(meetFolder_))
     return Fail(ErrorKind::NotFound, "レース " + NumberText(currentRace_) + " はレースファイルにありません。");
   // A box typed into without Enter counts as it is shown; one that Enter
@@ -293,7 +294,7 @@ Status FrmRaceScreen::StoreResults(const LanePlacing& placing) {
   Entry loaded;
   const RecordStandings standings(
       *table, *races, [&](int n) -> const Entry& { return loaded = entries->Load(n); }, settings_.classMode);
-  RecordNotices notices(platform_.printer, race_, naming);
+  RecordNotices notices(platform_.printer, race_, naming, currentRace_);
   if (std::string notice = PrintCopiesNotice(settings_); !notice.empty()) platform_.dialogs.Notify(notice);
   int copies = CopyCount(settings_, race_.roundCode);
   for (int copy = 0; copy < copies; ++copy) {
@@ -305,7 +306,9 @@ Status FrmRaceScreen::StoreResults(const LanePlacing& placing) {
     }
   }
   notices_ = notices.printed();
-  if (notices_ > 0) platform_.printer.EndDoc();
+  // The results are kept whatever the printer does; a notice it could not
+  // print is told after the confirmation.
+  if (auto ok = notices.End(); !ok) printFailures_.push_back(ok.error().message);
   if (auto ok = SaveRaceKeepingSpares(meetFolder_, currentRace_, race_); !ok) return ok;
   auto states = RaceStates::Read(meetFolder_);
   if (!states) return std::unexpected(states.error());
@@ -324,6 +327,7 @@ Status FrmRaceScreen::OfferNextStage() {
   auto seeded = SeedNextStageAtDesk(platform_, MeetFiles{meetFolder_, settings_}, currentRace_);
   if (!seeded) return std::unexpected(seeded.error());
   nextStageLines_ = seeded->lines;
+  printFailures_.insert(printFailures_.end(), seeded->printFailures.begin(), seeded->printFailures.end());
   return {};
 }
 

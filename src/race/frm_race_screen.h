@@ -148,6 +148,10 @@ class FrmRaceScreen {
   // What the operator was told of the next stage when the last confirmation
   // completed the heats and the seeding was asked for (empty otherwise).
   const std::vector<std::string>& nextStageLines() const { return nextStageLines_; }
+  // What the printer could not print in the last confirmation (record
+  // notices, the seeded race's sheets), one message each; the results are
+  // stored all the same.
+  const std::vector<std::string>& printFailures() const { return printFailures_; }
 
   std::string lblRace, lblPno, lblKumi, lblSei, lblShu, lblYoketu, lblNin;
   std::array<std::string, 8> lblShikkaku;
@@ -181,6 +185,7 @@ class FrmRaceScreen {
   bool closed_ = false;
   int notices_ = 0;
   std::vector<std::string> nextStageLines_;
+  std::vector<std::string> printFailures_;
 };
 
 }  // namespace meet

@@ -26,7 +26,7 @@ Status mLpRank(const FrmKyogiScreen& screen, Platform& platform) {
 
 Status mLpRace(const FrmKyogiScreen& screen, Platform& platform) {
   if (auto ok = NeedsRace(screen); !ok) return ok;
-  return PrintRaceSheet(platform, Files(screen), screen.race(), 1);
+  return PrintRaceSheet(platform, Files(screen), screen.currentRace(), screen.race(), 1);
 }
 
 Status mLpLap(const FrmKyogiScreen& screen, Platform& platform) {

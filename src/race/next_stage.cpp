@@ -368,9 +368,10 @@ std::vector<std::string> SwimOffLines(const NextStage& stage, const PrintSources
   return lines;
 }
 
-void PrintSwimOffNotice(Printer& printer, const std::string& heading, const NextStage& stage,
-                        const PrintSources& sources) {
+Status PrintSwimOffNotice(Printer& printer, const std::string& heading, const NextStage& stage,
+                          const PrintSources& sources) {
   constexpr int kTop = 500, kHeadingX = 1000, kLineX = 1500, kSlotX = 6500;
+  printer.SetDocumentName(RaceDocument("同記録の通知", "swimoff", stage.race));
   printer.SetFont(PrintFont{kMincho, 13, false});
   printer.SetY(kTop);
   printer.PrintAt(kHeadingX, heading);
@@ -389,7 +390,7 @@ void PrintSwimOffNotice(Printer& printer, const std::string& heading, const Next
   printer.PrintAt(kHeadingX, "同記録は申込番号の順に決めました。スイムオフが要るか確かめてください。");
   printer.NextLine();
   printer.SetFontSize(11);
-  printer.EndDoc();
+  return printer.EndDoc();
 }
 
 std::string SeededText(const NextStage& stage) {
@@ -405,7 +406,7 @@ std::string SeededText(const NextStage& stage) {
 Result<OnDemandSeeding> SeedNextStageOnDemand(const MeetFiles& meet, int race) {
   auto stage = SeedNextStage(meet.meetFolder, meet.settings, race);
   if (!stage) return std::unexpected(stage.error());
-  OnDemandSeeding out{std::move(*stage), {}};
+  OnDemandSeeding out{std::move(*stage), {}, {}};
   const PrintSources sources(meet);
   if (out.stage.written) {
     out.lines.push_back(SeededText(out.stage));
@@ -417,21 +418,25 @@ Result<OnDemandSeeding> SeedNextStageOnDemand(const MeetFiles& meet, int race) {
   return out;
 }
 
-Result<std::vector<std::string>> PrintSeededStage(Platform& platform, const MeetFiles& meet, const NextStage& stage) {
-  std::vector<std::string> printed;
+SeededPrintout PrintSeededStage(Platform& platform, const MeetFiles& meet, const NextStage& stage) {
+  SeededPrintout out;
   const Race& race = stage.seeded;
   const int sheets = std::max(1, PostCopies(meet.settings, race.roundCode, 3, 8, 13));
-  if (auto ok = PrintRaceSheet(platform, meet, race, sheets); !ok) return std::unexpected(ok.error());
-  printed.push_back("レース用紙 " + RaceText(stage.race) + " × " + NumberText(sheets));
+  if (auto ok = PrintRaceSheet(platform, meet, stage.race, race, sheets); !ok)
+    out.failures.push_back(ok.error().message);
+  else
+    out.printed.push_back("レース用紙 " + RaceText(stage.race) + " × " + NumberText(sheets));
   const int page = PageOfRace(meet.meetFolder, stage.race);
   if (page == 0) {
-    printed.push_back(RaceText(stage.race) + " はプログラムのページにないため、ページは印刷していません。");
-    return printed;
+    out.printed.push_back(RaceText(stage.race) + " はプログラムのページにないため、ページは印刷していません。");
+    return out;
   }
   const int copies = std::max(1, PostCopies(meet.settings, race.roundCode, 2, 7, 12));
-  if (auto ok = PrintProgramPages(platform, meet, page, page, copies, false); !ok) return std::unexpected(ok.error());
-  printed.push_back("プログラム " + NumberText(page) + " ページ × " + NumberText(copies));
-  return printed;
+  if (auto ok = PrintProgramPages(platform, meet, page, page, copies, false); !ok)
+    out.failures.push_back(ok.error().message);
+  else
+    out.printed.push_back("プログラム " + NumberText(page) + " ページ × " + NumberText(copies));
+  return out;
 }
 
 Result<OnDemandSeeding> SeedNextStageAtDesk(Platform& platform, const MeetFiles& meet, int race) {
@@ -444,9 +449,11 @@ Result<OnDemandSeeding> SeedNextStageAtDesk(Platform& platform, const MeetFiles&
     return seeded;
   }
   if (platform.dialogs.AskYesNo(text + "\n\n" + kAskPrintSeeded)) {
-    auto printed = PrintSeededStage(platform, meet, seeded->stage);
-    if (!printed) return std::unexpected(printed.error());
-    for (std::string& line : *printed) seeded->lines.push_back(std::move(line));
+    // The seeding is written whatever the printer does; a sheet it could not
+    // print is told with the seeding's lines.
+    SeededPrintout printed = PrintSeededStage(platform, meet, seeded->stage);
+    for (std::string& line : printed.printed) seeded->lines.push_back(std::move(line));
+    seeded->printFailures = std::move(printed.failures);
   }
   return seeded;
 }

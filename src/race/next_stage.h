@@ -104,9 +104,10 @@ std::vector<std::string> LaneChangeLines(const std::vector<LaneChange>& changes,
 std::vector<std::string> SwimOffLines(const NextStage& stage, const PrintSources& sources);
 // The ties on paper, as the record notices are printed: the seeded race's
 // heading, then each tie with its swimmers one a line and the place each got,
-// in "ＭＳ 明朝" 13; one document.
-void PrintSwimOffNotice(Printer& printer, const std::string& heading, const NextStage& stage,
-                        const PrintSources& sources);
+// in "ＭＳ 明朝" 13; one document ("swimoff-r0020", the seeded race), what the
+// printer says of it.
+Status PrintSwimOffNotice(Printer& printer, const std::string& heading, const NextStage& stage,
+                          const PrintSources& sources);
 // "レース 20（決勝 1組）をレース 15～17 から組分けしました（8 名、補欠 2 名）。"
 std::string SeededText(const NextStage& stage);
 // The seeding asked for at the desk (the race screen's 次ラウンド組分け,
@@ -116,15 +117,24 @@ std::string SeededText(const NextStage& stage);
 struct OnDemandSeeding {
   NextStage stage;
   std::vector<std::string> lines;
+  // What could not be printed when the operator asked for the sheets (the
+  // seeding itself is written): one message each, naming the printer.
+  std::vector<std::string> printFailures;
 };
 Result<OnDemandSeeding> SeedNextStageOnDemand(const MeetFiles& meet, int race);
 inline constexpr const char* kAskPrintSeeded = "組分けしたレースのレース用紙とプログラムのページを印刷しますか。";
 // The seeded race's sheet and its program page, with the copies posting
-// prints (at least one each, since the operator asked for them). Returns what
-// was printed, one text each.
-Result<std::vector<std::string>> PrintSeededStage(Platform& platform, const MeetFiles& meet, const NextStage& stage);
+// prints (at least one each, since the operator asked for them): what was
+// printed, one text each, and what the printer could not print, one message
+// each (the other document is printed all the same).
+struct SeededPrintout {
+  std::vector<std::string> printed;
+  std::vector<std::string> failures;
+};
+SeededPrintout PrintSeededStage(Platform& platform, const MeetFiles& meet, const NextStage& stage);
 // Seeds on demand and tells the operator through the platform's dialogs: the
-// lines, and when the lanes changed the question whether to print them.
+// lines, and when the lanes changed the question whether to print them. A
+// sheet the printer refuses goes into printFailures for the caller to tell.
 Result<OnDemandSeeding> SeedNextStageAtDesk(Platform& platform, const MeetFiles& meet, int race);
 
 // The lane caption of a slot in these texts: "4コース", "補欠１", "補欠２".

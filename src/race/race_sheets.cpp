@@ -27,7 +27,7 @@ class LapSheet {
       : p_(platform.printer), clock_(platform.clock), src_(sources), race_(race),
         laps_(ReadLapFile(meetFolder, raceNo)) {}
 
-  void Print();
+  Status Print();
 
  private:
   void Heading();
@@ -98,15 +98,15 @@ void LapSheet::Lane(int lane) {
   }
 }
 
-void LapSheet::Print() {
+Status LapSheet::Print() {
   Heading();
   for (int lane = 1; lane <= 10; ++lane) Lane(lane);
   KeepOnPage(1);
   p_.PrintAt(lap_sheet::kRuleX, std::string(lap_sheet::kRuleLength, '-'));
-  p_.EndDoc();
+  return p_.EndDoc();
 }
 
-void RaceSheetOnce(Printer& p, const PrintSources& src, const Race& race) {
+Status RaceSheetOnce(Printer& p, const PrintSources& src, const Race& race) {
   using namespace race_sheet;
   p.SetFont(PrintFont{kMincho, kFontSize, false});
   p.SetY(kTop);
@@ -138,7 +138,7 @@ void RaceSheetOnce(Printer& p, const PrintSources& src, const Race& race) {
     }
     Down(p);
   }
-  p.EndDoc();
+  return p.EndDoc();
 }
 
 }  // namespace
@@ -149,16 +149,22 @@ std::string SheetHeading(const PrintSources& sources, const Race& race) {
          " " + RoundName(race.roundCode) + " " + NumberText(race.heatNo) + "組";
 }
 
-Status PrintRaceSheet(Platform& platform, const MeetFiles& meet, const Race& race, int copies) {
+Status PrintRaceSheet(Platform& platform, const MeetFiles& meet, int raceNo, const Race& race, int copies) {
   const PrintSources sources(meet);
-  for (int copy = 0; copy < copies; ++copy) RaceSheetOnce(platform.printer, sources, race);
+  for (int copy = 0; copy < copies; ++copy) {
+    platform.printer.SetDocumentName(RaceDocument("レース表", "race", raceNo));
+    if (auto ok = RaceSheetOnce(platform.printer, sources, race); !ok) return ok;
+  }
   return {};
 }
 
 Status PrintLapSheet(Platform& platform, const MeetFiles& meet, int raceNo, const Race& race, int copies) {
   if (raceNo < 1) return Fail(ErrorKind::Invalid, "レース番号は1以上を指定してください。");
   const PrintSources sources(meet);
-  for (int copy = 0; copy < copies; ++copy) LapSheet(platform, sources, meet.meetFolder, raceNo, race).Print();
+  for (int copy = 0; copy < copies; ++copy) {
+    platform.printer.SetDocumentName(RaceDocument("ラップ表", "lap", raceNo));
+    if (auto ok = LapSheet(platform, sources, meet.meetFolder, raceNo, race).Print(); !ok) return ok;
+  }
   return {};
 }
 

@@ -47,8 +47,10 @@ inline constexpr int kLapsPerGroup = 8;
 inline constexpr int kPageFoot = 15800;
 }  // namespace lap_sheet
 
-// The race sheet of `race`, `copies` times, each copy its own document.
-Status PrintRaceSheet(Platform& platform, const MeetFiles& meet, const Race& race, int copies);
+// The race sheet of race number `raceNo` held in `race`, `copies` times, each
+// copy its own document ("race-r0012"). A copy the printer could not print is
+// an error (no further copy is tried); so for the lap sheet ("lap-r0012").
+Status PrintRaceSheet(Platform& platform, const MeetFiles& meet, int raceNo, const Race& race, int copies);
 
 // The lap sheet of race number `raceNo` held in `race` (the race screen's
 // race, or the race being posted), `copies` times, each its own document.

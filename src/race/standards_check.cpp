@@ -153,8 +153,13 @@ LaneCheck CheckLane(const ShikakuTable& table, int sexCode, int eventCode, int32
   return out;
 }
 
-RecordNotices::RecordNotices(Printer& printer, const Race& race, const NamingContext& naming)
-    : printer_(printer), race_(race), naming_(naming) {}
+RecordNotices::RecordNotices(Printer& printer, const Race& race, const NamingContext& naming, int raceNo)
+    : printer_(printer), race_(race), naming_(naming), raceNo_(raceNo) {}
+
+Status RecordNotices::End() {
+  if (printed_ == 0) return {};
+  return printer_.EndDoc();
+}
 
 std::string RecordNotices::HeadingText() const {
   return JoinNonEmpty({NumberText(race_.eventNo), SexName(race_.sexCode),
@@ -184,6 +189,7 @@ void RecordNotices::PrintHeading() {
 void RecordNotices::recordNotice(int slot, const Entry& entry, int32_t time, const BrokenRecord& record) {
   printer_.SetFont(PrintFont{kMincho, kNoticeFontSize, false});
   if (printed_ == 0) {
+    printer_.SetDocumentName(RaceDocument("記録の通知", "notice", raceNo_));
     PrintHeading();
   } else if (printer_.y() > kNoticeLastLineY) {
     printer_.NewPage();

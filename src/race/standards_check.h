@@ -89,7 +89,8 @@ LaneCheck CheckLane(const ShikakuTable& table, int sexCode, int eventCode, int32
 // notice is one line in "ＭＳ 明朝" 13, after which the font size returns to 11.
 class RecordNotices {
  public:
-  RecordNotices(Printer& printer, const Race& race, const NamingContext& naming);
+  // `raceNo` names the document ("notice-r0012").
+  RecordNotices(Printer& printer, const Race& race, const NamingContext& naming, int raceNo = 0);
 
   // `recordNotice`: lane (slot + 1), swimmer, time swum, record class and the
   // record beaten. Starts a new page (with the heading again) before a line
@@ -98,6 +99,8 @@ class RecordNotices {
 
   // Notices printed so far.
   int printed() const { return printed_; }
+  // Ends the document when a notice was printed: what the printer says of it.
+  [[nodiscard]] Status End();
 
   // The heading line and the notice line as printed.
   std::string HeadingText() const;
@@ -109,6 +112,7 @@ class RecordNotices {
   Printer& printer_;
   const Race& race_;
   const NamingContext& naming_;
+  int raceNo_ = 0;
   int printed_ = 0;
 };
 

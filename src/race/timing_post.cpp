@@ -72,6 +72,15 @@ class PostingGuard {
   bool owned_;
 };
 
+// A program page a seeded race asked for: printed once, after every race of
+// the posting is in, with the most copies asked.
+struct PendingPage {
+  int page = 0;
+  int copies = 0;
+  std::vector<int> races;  // the posted races whose next stage it lists
+  bool printed = false;
+};
+
 // What every posted race needs, opened once per posting.
 struct Shared {
   const MeetFiles& meet;
@@ -80,7 +89,23 @@ struct Shared {
   ShikakuTable table;
   std::optional<EntryFile> entries;
   NamingContext naming;
+  std::vector<PendingPage> pages;
 };
+
+// A document of posted race n the printer could not print: n stays "7".
+void PrintFailed(PostReport& report, int n, const Error& error) {
+  report.failures.push_back(PrintFailure{error.message, n == 0 ? std::vector<int>{} : std::vector<int>{n}});
+}
+
+void AskForPage(Shared& s, int page, int copies, int n) {
+  for (PendingPage& p : s.pages) {
+    if (p.page != page) continue;
+    p.copies = std::max(p.copies, copies);
+    p.races.push_back(n);
+    return;
+  }
+  s.pages.push_back(PendingPage{page, copies, {n}, false});
+}
 
 Status SetState(const std::filesystem::path& folder, int n, char state) {
   auto states = RaceStates::Read(folder);
@@ -170,20 +195,22 @@ Status PostNextStage(Shared& s, int n, PostReport& report) {
 
   const int next = stage->race;
   if (!ties.empty()) {
-    PrintSwimOffNotice(s.platform.printer, SheetHeading(sources, stage->seeded), *stage, sources);
-    report.printed.push_back({"同記録", next, 1});
+    if (auto ok = PrintSwimOffNotice(s.platform.printer, SheetHeading(sources, stage->seeded), *stage, sources); !ok)
+      PrintFailed(report, n, ok.error());
+    else
+      report.printed.push_back({"同記録", next, 1});
   }
   const int sheets = PostCopies(set, stage->seeded.roundCode, 3, 8, 13);
-  if (auto ok = PrintRaceSheet(s.platform, s.meet, stage->seeded, sheets); !ok) return ok;
-  if (sheets > 0) report.printed.push_back({"レース", next, sheets});
+  if (auto ok = PrintRaceSheet(s.platform, s.meet, next, stage->seeded, sheets); !ok)
+    PrintFailed(report, n, ok.error());
+  else if (sheets > 0)
+    report.printed.push_back({"レース", next, sheets});
   const int pageCopies = PostCopies(set, stage->seeded.roundCode, 2, 7, 12);
   const int page = PageOfRace(folder, next);
   if (page == 0) {
     report.notes.push_back(RaceText(next) + " はプログラムのページにないため、ページは印刷していません。");
   } else if (pageCopies > 0) {
-    auto ok = PrintProgramPages(s.platform, s.meet, page, page, pageCopies, false);
-    if (!ok) return std::unexpected(ok.error());
-    report.printed.push_back({"プログラム", page, pageCopies});
+    AskForPage(s, page, pageCopies, n);
   }
   return {};
 }
@@ -246,45 +273,76 @@ Result<bool> PostRace(Shared& s, int n, PostReport& report) {
     Entry loaded;
     const RecordStandings standings(
         s.table, *races, [&](int e) -> const Entry& { return loaded = entries.Load(e); }, set.classMode);
-    RecordNotices notices(printer, race, s.naming);
+    RecordNotices notices(printer, race, s.naming, n);
     for (int c = 0; c < checks; ++c)
       for (int slot = 0; slot < kPlacedSlots; ++slot)
         checkStandardsAndRecords(race, n, slot, s.table, entries, set.classMode, standings, notices);
-    if (notices.printed() > 0) {
-      printer.EndDoc();
-      if (s.printing) report.printed.push_back({"記録", n, checks});
-    }
+    // The results are kept whatever the printer does.
+    if (auto ok = notices.End(); !ok)
+      PrintFailed(report, n, ok.error());
+    else if (notices.printed() > 0 && s.printing)
+      report.printed.push_back({"記録", n, checks});
   }
 
   if (auto ok = SaveRaceKeepingSpares(folder, n, race); !ok) return std::unexpected(ok.error());
   if (auto ok = SetState(folder, n, kStateChanged); !ok) return std::unexpected(ok.error());
   report.posted.push_back({n, kStateChanged});
 
+  // A document the printer refuses is told and the posting goes on; the
+  // race stays "7" so that it can be printed again.
   const bool lastHeat = IsLastHeat(race);
   if (s.printing) {
     if (RaceHasLaps(race.eventCode, static_cast<int>(LeadingNumber(set.lapText)))) {
       const int copies = PostCopies(set, race.roundCode, 16, 17, 18);
-      if (auto ok = PrintLapSheet(s.platform, s.meet, n, race, copies); !ok) return std::unexpected(ok.error());
-      if (copies > 0) report.printed.push_back({"ラップ", n, copies});
+      if (auto ok = PrintLapSheet(s.platform, s.meet, n, race, copies); !ok)
+        PrintFailed(report, n, ok.error());
+      else if (copies > 0)
+        report.printed.push_back({"ラップ", n, copies});
     }
     if (lastHeat) {
       const int copies = PostCopies(set, race.roundCode, 1, 6, 11);
-      if (auto ok = PrintRaceResults(s.platform, s.meet, n, copies); !ok) return std::unexpected(ok.error());
-      if (copies > 0) report.printed.push_back({"結果", n, copies});
+      if (auto ok = PrintRaceResults(s.platform, s.meet, n, copies); !ok)
+        PrintFailed(report, n, ok.error());
+      else if (copies > 0)
+        report.printed.push_back({"結果", n, copies});
     }
   }
   if (lastHeat && race.roundCode != "2") {
     if (auto ok = PostNextStage(s, n, report); !ok) return std::unexpected(ok.error());
   }
-  if (s.printing) {
-    if (auto ok = SetState(folder, n, kStatePrinted); !ok) return std::unexpected(ok.error());
-    report.posted.back().state = kStatePrinted;
-  }
   return true;
 }
 
+// The program pages the seeded races asked for, each once.
+void PrintPendingPages(Shared& s, PostReport& report) {
+  for (PendingPage& p : s.pages) {
+    auto ok = PrintProgramPages(s.platform, s.meet, p.page, p.page, p.copies, false);
+    if (!ok) {
+      report.failures.push_back(PrintFailure{ok.error().message, p.races});
+      continue;
+    }
+    p.printed = true;
+    report.printed.push_back({"プログラム", p.page, p.copies});
+  }
+}
+
+// Step 7's "8" for every posted race whose documents were all printed.
+Status MarkPrinted(Shared& s, PostReport& report) {
+  for (PostedRace& posted : report.posted) {
+    bool failed = false;
+    for (const PrintFailure& f : report.failures)
+      failed = failed || std::find(f.races.begin(), f.races.end(), posted.race) != f.races.end();
+    if (failed) continue;
+    if (auto ok = SetState(s.meet.meetFolder, posted.race, kStatePrinted); !ok) return ok;
+    posted.state = kStatePrinted;
+  }
+  return {};
+}
+
 // Step 3: the first page not yet printed whose races are all finals with
-// lane 5 filled.
+// lane 5 filled. A page this posting printed already (the seeded race's
+// page) is marked without a second print; a page is marked only once it is
+// printed, so one the printer refused is tried again by the next posting.
 Status PrintReadyPage(Shared& s, PostReport& report) {
   const std::filesystem::path folder = s.meet.meetFolder;
   auto pages = PageFile::Load(folder);
@@ -307,16 +365,19 @@ Status PrintReadyPage(Shared& s, PostReport& report) {
       }
     }
     if (!ready) continue;
-    page.pageMark = kPagePrinted;
-    if (auto ok = pages->Write(p, page); !ok) return ok;
-    if (auto ok = pages->Save(); !ok) return ok;
+    const auto asked = std::find_if(s.pages.begin(), s.pages.end(), [p](const PendingPage& q) { return q.page == p; });
+    if (asked != s.pages.end() && !asked->printed) return {};  // refused once in this posting already
     const int copies = PostCopies(s.meet.settings, "", 9, 9, 9);
-    if (copies > 0) {
-      if (auto ok = PrintProgramPages(s.platform, s.meet, p, p, copies, false); !ok)
-        return std::unexpected(ok.error());
+    if (asked == s.pages.end() && copies > 0) {
+      if (auto ok = PrintProgramPages(s.platform, s.meet, p, p, copies, false); !ok) {
+        PrintFailed(report, 0, ok.error());
+        return {};
+      }
       report.printed.push_back({"プログラム(決勝)", p, copies});
     }
-    return {};
+    page.pageMark = kPagePrinted;
+    if (auto ok = pages->Write(p, page); !ok) return ok;
+    return pages->Save();
   }
   return {};
 }
@@ -364,6 +425,22 @@ int PostCopies(const Settings& settings, std::string_view roundCode, int first, 
   return HeldPrintCopies(settings.printCopies[static_cast<size_t>(k - 1)]);
 }
 
+std::vector<std::string> PrintFailureLines(const PostReport& report) {
+  std::vector<std::string> lines;
+  std::vector<int> kept;
+  for (const PrintFailure& f : report.failures) {
+    lines.push_back(f.message);
+    for (int r : f.races)
+      if (std::find(kept.begin(), kept.end(), r) == kept.end()) kept.push_back(r);
+  }
+  if (kept.empty()) return lines;
+  std::sort(kept.begin(), kept.end());
+  std::string races;
+  for (int r : kept) races += (races.empty() ? "" : "、") + NumberText(r);
+  lines.push_back("レース " + races + " は状態 7 のままです（印刷し直せます）。");
+  return lines;
+}
+
 Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, bool printing) {
   PostingGuard guard;
   if (!guard.owned()) return Fail(ErrorKind::Refused, "確定の処理中です。終わるまでお待ちください。");
@@ -372,7 +449,7 @@ Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, 
 
   auto table = LoadShikaku(folder);
   if (!table) return std::unexpected(table.error());
-  Shared s{meet, platform, printing, std::move(*table), std::nullopt, LoadNamingContext(meet.settings, folder)};
+  Shared s{meet, platform, printing, std::move(*table), std::nullopt, LoadNamingContext(meet.settings, folder), {}};
   if (auto entries = EntryFile::OpenForReading(EntryFilePath(meet.settings.entryFolder, meet.settings.entryFileName)))
     s.entries = std::move(*entries);
   else
@@ -399,9 +476,13 @@ Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, 
       if (!states) return std::unexpected(states.error());
     }
   }
-  if (printing) {
+  if (printing && !report.posted.empty()) {
+    PrintPendingPages(s, report);
+    if (auto ok = MarkPrinted(s, report); !ok) return std::unexpected(ok.error());
     if (auto ok = PrintReadyPage(s, report); !ok) return std::unexpected(ok.error());
   }
+  // Nothing posted: the screen stays on its race.
+  if (report.posted.empty()) return report;
 
   states = RaceStates::Read(folder);
   if (!states) return std::unexpected(states.error());

@@ -57,20 +57,43 @@ struct PrintedDocument {
   int copies = 0;
 };
 
+// A document the printer could not print: the message names the printer and
+// the document; the posted races it belongs to stay "7" (none for a ready page).
+struct PrintFailure {
+  std::string message;
+  std::vector<int> races;
+};
+
 struct PostReport {
   std::vector<PostedRace> posted;
   std::vector<SeededRace> seeded;
-  std::vector<PrintedDocument> printed;
+  std::vector<PrintedDocument> printed;  // printed whole, in the order printed
+  std::vector<PrintFailure> failures;
   // What the operator is told: races left at "6", lines taken as no result,
   // a next stage not found.
   std::vector<std::string> notes;
-  int showRace = 1;  // the race the screen shows afterwards
+  // The race the screen shows afterwards; 0 when nothing was posted (the
+  // screen stays where it is).
+  int showRace = 0;
 };
+
+inline constexpr const char* kNothingToPost = "確定するレースはありません。";
+
+// What the operator is told of the failures: one line per document, then
+// which races stay "7" to be printed again. Empty without failures.
+std::vector<std::string> PrintFailureLines(const PostReport& report);
 
 // Runs the posting over every race of the race file. `printing` is false
 // while "印刷しない" is ticked: nothing is printed (record notices neither) and
 // the posted races stay "7"; the next stage is seeded all the same. A second
 // posting started while one runs is refused.
+//
+// Each document is printed once per posting: the program pages the seeded
+// races are on are printed after every race is in (a page two finals share
+// once, with both), and the ready page is never one of them again. A posted
+// race is marked "8" only when every document it asked for was printed; a
+// document the printer refuses is a failure in the report and the posting
+// goes on. Nothing posted prints nothing (no ready page).
 Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, bool printing);
 
 }  // namespace meet

@@ -115,8 +115,9 @@ void PrintHeading(Printer& p, const RecordCheckHeading& h) {
 
 }  // namespace
 
-int PrintRecordCheck(Printer& p, const ShikakuTable& table, const EntryFile& entries, const Settings& settings,
-                     const NamingContext& ctx, const RecordCheckHeading& heading) {
+Result<int> PrintRecordCheck(Printer& p, const ShikakuTable& table, const EntryFile& entries,
+                             const Settings& settings, const NamingContext& ctx, const RecordCheckHeading& heading) {
+  p.SetDocumentName(DocumentName{"個人記録確認", "record-check"});
   PrintHeading(p, heading);
   int count = 0;
   int16_t scheme = entries.header().classScheme;
@@ -134,7 +135,7 @@ int PrintRecordCheck(Printer& p, const ShikakuTable& table, const EntryFile& ent
       ++count;
     }
   }
-  p.EndDoc();
+  if (auto ok = p.EndDoc(); !ok) return std::unexpected(ok.error());
   return count;
 }
 

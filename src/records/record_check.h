@@ -51,10 +51,11 @@ struct RecordCheckHeading {
 };
 
 // Prints every finding of every entrant (with a heading on each page and a
-// new page before the lines pass the foot of the page) and ends the job.
-// Returns the number of findings.
-int PrintRecordCheck(Printer& printer, const ShikakuTable& table, const EntryFile& entries, const Settings& settings,
-                     const NamingContext& ctx, const RecordCheckHeading& heading);
+// new page before the lines pass the foot of the page) and ends the job
+// ("record-check"). Returns the number of findings; a printout the printer
+// refused is an error.
+Result<int> PrintRecordCheck(Printer& printer, const ShikakuTable& table, const EntryFile& entries,
+                             const Settings& settings, const NamingContext& ctx, const RecordCheckHeading& heading);
 
 // The whole command: the meet's table, the entry file named by the settings
 // (an error when there is no such file), the naming context; printed to

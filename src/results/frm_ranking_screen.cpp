@@ -122,12 +122,13 @@ Result<RankingOutcome> FrmRankingScreen::Finish() {
   }
   RankingOutcome outcome = outcome_;
   outcome.leftOutNote = run_->LeftOutNote();
+  Status written;
   if (printout_) {
-    printout_->End();
+    // A printout the printer refused leaves the HTML file as it was.
+    written = printout_->End();
     outcome.pages = printout_->pages();
   }
-  Status written;
-  if (htmlOut_) {
+  if (htmlOut_ && written) {
     const auto path = RankingHtmlPath(meet_.meetFolder, meet_.settings.meetAbbrev, runOptions_.order, runOptions_.stage);
     written = htmlOut_->Write(path);
     if (written) outcome.html = path;

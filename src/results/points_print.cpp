@@ -95,7 +95,9 @@ Result<RankOutcome> PrintPointsRanking(Printer& printer, const std::filesystem::
                                        const std::array<bool, 4>& lists, bool all) {
   RankOutcome outcome;
   Printer& p = printer;
+  p.SetDocumentName(DocumentName{"得点ランク", "points-ranking"});
   bool pageStarted = false;
+  std::vector<std::pair<std::filesystem::path, std::string>> htmls;
   for (int list = 0; list < 4; ++list) {
     if (!lists[static_cast<size_t>(list)]) continue;
     const std::vector<RankLine> lines = RankLines(table, list, all);
@@ -120,17 +122,22 @@ Result<RankOutcome> PrintPointsRanking(Printer& printer, const std::filesystem::
       p.NextLine();
       ++outcome.lines;
     }
-    const std::filesystem::path html = PointsHtmlPath(meetFolder, settings.meetAbbrev, list);
-    if (auto ok = WriteWholeFile(html, EncodeCp932(PointsHtml(table, list, lines))); !ok)
-      return std::unexpected(ok.error());
+    htmls.emplace_back(PointsHtmlPath(meetFolder, settings.meetAbbrev, list), PointsHtml(table, list, lines));
+  }
+  // The lists are written once they are on paper, so that a printout the
+  // printer refuses leaves the files as they were.
+  if (pageStarted)
+    if (auto ok = p.EndDoc(); !ok) return std::unexpected(ok.error());
+  for (const auto& [html, text] : htmls) {
+    if (auto ok = WriteWholeFile(html, EncodeCp932(text)); !ok) return std::unexpected(ok.error());
     outcome.htmlFiles.push_back(html);
   }
-  if (pageStarted) p.EndDoc();
   return outcome;
 }
 
-int PrintPlacings(Printer& printer, const NyushoTable& table) {
+Result<int> PrintPlacings(Printer& printer, const NyushoTable& table) {
   Printer& p = printer;
+  p.SetDocumentName(DocumentName{"入賞者数", "placings"});
   int pages = 0;
   const std::string heading =
       std::string(10, ' ') + "得点" + " : " + PlaceGrid([](int place) { return RightAligned(place, 3); });
@@ -168,7 +175,7 @@ int PrintPlacings(Printer& printer, const NyushoTable& table) {
     p.Print(heading);
     pages = 1;
   }
-  p.EndDoc();
+  if (auto ok = p.EndDoc(); !ok) return std::unexpected(ok.error());
   return pages;
 }
 
@@ -191,8 +198,9 @@ std::vector<BikoEntry> RecordsInPrintOrder(const std::vector<BikoEntry>& entries
   return out;
 }
 
-int PrintRecordsList(Printer& printer, const PrintSources& sources, const std::vector<BikoEntry>& entries) {
+Result<int> PrintRecordsList(Printer& printer, const PrintSources& sources, const std::vector<BikoEntry>& entries) {
   Printer& p = printer;
+  p.SetDocumentName(DocumentName{"記録一覧", "records"});
   const NamingContext& naming = sources.naming();
   bool pageStarted = false;
   auto heading = [&] {
@@ -235,7 +243,7 @@ int PrintRecordsList(Printer& printer, const PrintSources& sources, const std::v
     p.NextLine();
     ++printed;
   }
-  p.EndDoc();
+  if (auto ok = p.EndDoc(); !ok) return std::unexpected(ok.error());
   return printed;
 }
 

@@ -70,19 +70,22 @@ struct RankOutcome {
 };
 
 // 得点ランク: the ticked lists in the order 男子, 女子, 混合, 総合, each from a
-// new page, 40 lines a page, one document; each ticked list's HTML file is
-// replaced.
+// new page, 40 lines a page, one document ("points-ranking"); each ticked
+// list's HTML file is replaced once the document is printed (a printout the
+// printer refuses is an error, and no file is written).
 Result<RankOutcome> PrintPointsRanking(Printer& printer, const std::filesystem::path& meetFolder,
                                        const Settings& settings, const NyushoTable& table,
                                        const std::array<bool, 4>& lists, bool all);
 
-// 入賞者数: four teams a page with the eight rows each. Returns the pages.
-int PrintPlacings(Printer& printer, const NyushoTable& table);
+// 入賞者数: four teams a page with the eight rows each, one document
+// ("placings"). Returns the pages.
+Result<int> PrintPlacings(Printer& printer, const NyushoTable& table);
 
 // The records list in its print order (sex, record class, event, list order).
 std::vector<BikoEntry> RecordsInPrintOrder(const std::vector<BikoEntry>& entries);
 // 記録一覧: the title and headings, then one line per entry (a relay's four
-// members on the line below). Returns the entries printed.
-int PrintRecordsList(Printer& printer, const PrintSources& sources, const std::vector<BikoEntry>& entries);
+// members on the line below), one document ("records"). Returns the entries
+// printed.
+Result<int> PrintRecordsList(Printer& printer, const PrintSources& sources, const std::vector<BikoEntry>& entries);
 
 }  // namespace meet

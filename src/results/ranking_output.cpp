@@ -26,6 +26,7 @@ RankingPrintout::RankingPrintout(Printer& printer, const Clock& clock, const Set
     : p_(printer), clock_(clock), settings_(settings) {}
 
 void RankingPrintout::PageHeading() {
+  if (pages_ == 0) p_.SetDocumentName(DocumentName{"ランキング", "ranking"});
   if (pages_ > 0) p_.NewPage();
   ++pages_;
   pageHasList_ = false;
@@ -70,8 +71,9 @@ void RankingPrintout::List(const RankingBlock& block) {
   }
 }
 
-void RankingPrintout::End() {
-  if (pages_ > 0) p_.EndDoc();
+Status RankingPrintout::End() {
+  if (pages_ == 0) return {};
+  return p_.EndDoc();
 }
 
 std::filesystem::path RankingHtmlPath(const std::filesystem::path& meetFolder, const std::string& meetAbbrev,

@@ -37,8 +37,9 @@ class RankingPrintout {
  public:
   RankingPrintout(Printer& printer, const Clock& clock, const Settings& settings);
   void List(const RankingBlock& block);
-  // Ends the document when anything was printed.
-  void End();
+  // Ends the document ("ranking") when anything was printed: what the printer
+  // says of it.
+  [[nodiscard]] Status End();
   int pages() const { return pages_; }
 
  private:

@@ -505,7 +505,13 @@ void FrmKyogi::SeedNextRound() {
   auto seeded = screen_.SeedNextRound();
   clock_->start();
   Show();
-  if (!seeded) Report(std::unexpected(seeded.error()));
+  if (!seeded) {
+    Report(std::unexpected(seeded.error()));
+  } else if (!seeded->printFailures.empty()) {
+    std::string text;
+    for (const std::string& failure : seeded->printFailures) text += (text.empty() ? "" : "\n") + failure;
+    platform_.dialogs.Notify(text);
+  }
   Focus(ToiFocus());
 }
 

@@ -68,14 +68,22 @@ void FrmLpPage::Zikko() {
 void PrintTo(bool preview, const std::filesystem::path& meetFolder, Platform& platform,
              const std::function<Status(Platform&)>& print) {
   Status ok;
+  std::vector<std::string> pdfs;
   if (preview) {
     PreviewPrinter printer([folder = meetFolder.string()] { return folder; }, true);
+    printer.SetTargetName("preview");
     Platform onPreview{printer, platform.dialogs, platform.clock, platform.launcher};
     ok = print(onPreview);
+    pdfs = printer.filesWritten();  // no window system: PDF instead of the preview
   } else {
     ok = print(platform);
   }
   if (!ok && ok.error().kind != ErrorKind::Cancelled) platform.dialogs.Notify(ok.error().message);
+  if (!pdfs.empty()) {
+    std::string text = kPreviewAsPdf;
+    for (const std::string& file : pdfs) text += "\n" + file;
+    platform.dialogs.Notify(text);
+  }
 }
 
 void ShowFrmLpPageForRace(QWidget* parent, const std::filesystem::path& meetFolder, const Settings& settings,

@@ -36,8 +36,10 @@ class FrmLpPage : public QDialog {
   QCheckBox* chkPreview_ = nullptr;
 };
 
+inline constexpr const char* kPreviewAsPdf = "プレビューを表示できないため、PDF に書き出しました:";
 // Runs a printout on the print preview (when `preview`) or on the platform's
-// printer; a failure is told to the operator.
+// printer; a failure is told to the operator, and so is where the preview's
+// PDF went when no window could show it (kPreviewAsPdf and the files).
 void PrintTo(bool preview, const std::filesystem::path& meetFolder, Platform& platform,
              const std::function<Status(Platform&)>& print);
 

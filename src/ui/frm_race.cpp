@@ -197,6 +197,11 @@ void FrmRace::Kakutei() {
     return;
   }
   if (*done == Confirmation::Confirmed) {
+    if (const auto& failures = screen_.printFailures(); !failures.empty()) {
+      std::string text = "結果は保存しました。";
+      for (const std::string& failure : failures) text += "\n" + failure;
+      platform_.dialogs.Notify(text);
+    }
     accept();
     return;
   }

@@ -100,6 +100,21 @@ TEST(MeetctlConfirm, RowsArePlacedAndNoticesPrintedForEachCopy) {
   EXPECT_EQ(Count(printed, "\"size\":13"), printed.size());
 }
 
+// Notices the printer cannot print: the results are stored and the race is
+// "7", and the command fails naming the printer and the document.
+TEST(MeetctlConfirm, NoticesThatCannotBePrintedFailAfterTheResultsAreStored) {
+  ConfirmCliMeet m(1);
+  test::WriteFile(m.meet.dir / "shikaku.dat", test::ShikakuBytes(570, {{151, 1, 2550}}));
+  const std::string target = "pdf:" + (m.meet.dir / "kijun.dat" / "pdf").string();
+  auto run = Meetctl({"--meet", m.meet.dir.str(), "--print", target, "race", "confirm", "1", "--rows", "3 2500"});
+  EXPECT_EQ(run.rc, 1);
+  EXPECT_EQ(m.TimeBytes(1, 2), Le32(2500));
+  EXPECT_NE(run.out.find("state=7\n"), std::string::npos);
+  EXPECT_EQ(run.err.rfind("meetctl: 印刷できませんでした（プリンター " + target + "）: 記録の通知 レース 1（", 0), 0u)
+      << run.err;
+  EXPECT_TRUE(run.err.ends_with("meetctl: 結果は保存しました（印刷できなかったものは上のとおりです）。\n")) << run.err;
+}
+
 TEST(MeetctlConfirm, AWrongOrderNeedsYes) {
   ConfirmCliMeet m;
   const std::string before = m.meet.RaceBytes();

@@ -46,7 +46,21 @@ TEST(MeetctlTiming, FinishThenPostPrintsTheResults) {
   EXPECT_EQ(meet.RaceField(1, 46 + 4 * 4, 4), test::Le32(0)) << "the missing lane has no time";
 
   auto again = run({"post", "--no-print"});
-  EXPECT_EQ(again.out, "確定するレースはありません。\n表示 レース 1\n");
+  EXPECT_EQ(again.out, "確定するレースはありません。\n") << "nothing posted: no race to show";
+
+  // A printer that cannot print: the race is posted and stays "7", the
+  // document is listed and the command fails.
+  ASSERT_EQ(run({"timing", "finish", "2", "--seed", "4"}).rc, 0);
+  const std::string target = "pdf:" + (meet.dir / "kijun.dat" / "pdf").string();
+  auto refused = Meetctl({"--meet", meet.dir.str(), "--print", target, "post"});
+  EXPECT_EQ(refused.rc, 1);
+  EXPECT_EQ(meet.StateBytes().substr(0, 2), "87");
+  EXPECT_NE(refused.out.find("確定 レース 2 → 7\n印刷失敗 印刷できませんでした（プリンター " + target +
+                             "）: 競技結果 レース 2（フォルダー "),
+            std::string::npos)
+      << refused.out;
+  EXPECT_NE(refused.out.find("注意 レース 2 は状態 7 のままです（印刷し直せます）。\n"), std::string::npos);
+  EXPECT_EQ(refused.err, "meetctl: 1 件の印刷物を印刷できませんでした（上の「印刷失敗」の行）。\n");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/jsonl_printer.h"
 #include "support/test_support.h"
 
@@ -28,10 +30,10 @@ TEST(Printer, DocumentsAndPagesAreCountedFromOne) {
   p.Print("a");
   p.NewPage();
   p.Print("b");
-  p.EndDoc();
+  ASSERT_TRUE(p.EndDoc());
   p.Print("c");
-  p.EndDoc();
-  p.EndDoc();  // nothing open: nothing happens
+  ASSERT_TRUE(p.EndDoc());
+  ASSERT_TRUE(p.EndDoc());  // nothing open: nothing happens
   ASSERT_EQ(p.items.size(), 3u);
   EXPECT_EQ(p.items[0].doc, 1);
   EXPECT_EQ(p.items[0].page, 1);
@@ -39,6 +41,30 @@ TEST(Printer, DocumentsAndPagesAreCountedFromOne) {
   EXPECT_EQ(p.items[2].doc, 2);
   EXPECT_EQ(p.items[2].page, 1);
   EXPECT_EQ(p.documentsEnded, 2);
+}
+
+// A document the target cannot print is an error of that document alone,
+// naming the target and the document; the name lasts until the document ends.
+TEST(Printer, ADocumentTheTargetRefusesIsAnErrorNamingPrinterAndDocument) {
+  test::RefusingPrinter p;
+  p.refused = {"results"};
+  p.SetDocumentName(RaceDocument("競技結果", "results", 15));
+  p.Print("a");
+  p.NewPage();
+  p.Print("b");
+  auto ended = p.EndDoc();
+  ASSERT_FALSE(ended);
+  EXPECT_EQ(ended.error().message, "印刷できませんでした（プリンター system）: 競技結果 レース 15（プリンターがありません）");
+  EXPECT_EQ(p.documentName().file, "");
+  p.SetDocumentName(RaceDocument("ラップ表", "lap", 15));
+  p.Print("c");
+  EXPECT_TRUE(p.EndDoc()) << "the next document prints";
+  p.Print("d");  // a document without a name
+  p.refused = {""};
+  EXPECT_EQ(p.documents, (std::vector<std::string>{"results-r0015", "lap-r0015", ""}));
+  EXPECT_TRUE(p.EndDoc()) << "refused only when it began";
+  p.Print("e");
+  EXPECT_EQ(p.EndDoc().error().message, "印刷できませんでした（プリンター system）: 印刷物（プリンターがありません）");
 }
 
 TEST(JsonlPrinter, WritesOneObjectPerTextAndRule) {
@@ -49,12 +75,40 @@ TEST(JsonlPrinter, WritesOneObjectPerTextAndRule) {
     p.PrintAt(1500, "第1組 \"A\"");
     p.SetY(500);
     p.Line(100, 200, 300, 400);
-    p.EndDoc();
+    ASSERT_TRUE(p.EndDoc());
   }
   EXPECT_EQ(test::ReadFile(dir / "out.jsonl"),
             "{\"doc\":1,\"page\":1,\"x\":1500,\"y\":0,\"font\":\"ＭＳ 明朝\",\"size\":13,\"bold\":false,"
             "\"text\":\"第1組 \\\"A\\\"\"}\n"
             "{\"doc\":1,\"page\":1,\"line\":[100,200,300,400]}\n");
+}
+
+TEST(JsonlPrinter, ANamedDocumentsObjectsEndWithItsFileName) {
+  test::TempDir dir;
+  JsonlPrinter p(dir / "o.jsonl");
+  p.SetDocumentName(ProgramPagesDocument(2, 2));
+  p.Print("x");
+  p.Line(1, 2, 3, 4);
+  ASSERT_TRUE(p.EndDoc());
+  p.Print("y");
+  EXPECT_EQ(test::ReadFile(dir / "o.jsonl"),
+            "{\"doc\":1,\"page\":1,\"x\":0,\"y\":0,\"font\":\"ＭＳ 明朝\",\"size\":11,\"bold\":false,"
+            "\"text\":\"x\",\"name\":\"program-p002\"}\n"
+            "{\"doc\":1,\"page\":1,\"line\":[1,2,3,4],\"name\":\"program-p002\"}\n"
+            "{\"doc\":2,\"page\":1,\"x\":0,\"y\":0,\"font\":\"ＭＳ 明朝\",\"size\":11,\"bold\":false,"
+            "\"text\":\"y\"}\n");
+}
+
+TEST(JsonlPrinter, AFileThatTakesNoMoreIsAFailedDocument) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  JsonlPrinter p("/dev/full");
+  p.SetTargetName("jsonl:/dev/full");
+  p.SetDocumentName(RaceDocument("レース表", "race", 3));
+  p.Print("x");
+  auto ended = p.EndDoc();
+  ASSERT_FALSE(ended);
+  EXPECT_EQ(ended.error().message,
+            "印刷できませんでした（プリンター jsonl:/dev/full）: レース表 レース 3（印刷ファイル /dev/full に書けません）");
 }
 
 TEST(JsonlPrinter, FractionalSizesAndControlCharactersAreValidJson) {

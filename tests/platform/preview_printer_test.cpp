@@ -35,8 +35,9 @@ TEST(PreviewPrinter, OffscreenAProgramPageBecomesAOnePagePdfInThePrintFolder) {
   Platform platform{*preview, meet.fake.dialogs, meet.fake.clock, meet.fake.launcher};
   auto sheets = PrintProgramPages(platform, meet.files(), 1, 1, 1, false);
   ASSERT_TRUE(sheets) << sheets.error().message;
-  ASSERT_EQ(preview->pdfFiles().size(), 1u);
-  const std::filesystem::path pdfFile = preview->pdfFiles()[0];
+  ASSERT_EQ(preview->filesWritten().size(), 1u);
+  const std::filesystem::path pdfFile = preview->filesWritten()[0];
+  EXPECT_EQ(pdfFile.filename(), "program-p001.pdf");
   EXPECT_EQ(pdfFile.parent_path().filename(), kPreviewFolder);
   EXPECT_EQ(std::filesystem::canonical(pdfFile.parent_path().parent_path()), std::filesystem::canonical(meet.dir.path()));
   const std::string pdf = test::ReadFile(pdfFile);
@@ -45,6 +46,21 @@ TEST(PreviewPrinter, OffscreenAProgramPageBecomesAOnePagePdfInThePrintFolder) {
   EXPECT_NE(pdf.find("/FontFile2"), std::string::npos);  // the Japanese font embedded
   EXPECT_NE(pdf.find("IPAMincho"), std::string::npos);
   EXPECT_EQ(preview->previewsShown(), 0);
+}
+
+TEST(PreviewPrinter, APdfThatCannotBeWrittenFailsTheDocumentAsThePreviewTarget) {
+  EnsureApp();
+  test::TempDir dir;
+  test::WriteFile(dir / "meet", "");  // a file where the meet folder should be
+  PreviewPrinter preview([&] { return (dir / "meet").string(); }, false);
+  preview.SetTargetName("preview");
+  preview.SetDocumentName(RaceDocument("ラップ表", "lap", 7));
+  preview.Print("x");
+  auto ended = preview.EndDoc();
+  ASSERT_FALSE(ended);
+  EXPECT_EQ(ended.error().message.rfind("印刷できませんでした（プリンター preview）: ラップ表 レース 7（フォルダー ", 0), 0u)
+      << ended.error().message;
+  EXPECT_TRUE(preview.filesWritten().empty());
 }
 
 TEST(PreviewPrinter, ReplaysPagesFontsAndRulesOntoAnotherPrinter) {
@@ -58,7 +74,7 @@ TEST(PreviewPrinter, ReplaysPagesFontsAndRulesOntoAnotherPrinter) {
   preview.Line(1, 2, 3, 4);
   preview.NewPage();  // an empty last page is kept
   test::RecordingPrinter copy;
-  preview.ReplayOnto(copy);
+  ASSERT_TRUE(preview.ReplayOnto(copy));
   ASSERT_EQ(copy.items.size(), 2u);
   EXPECT_EQ(copy.items[0].text, "一頁");
   EXPECT_EQ(copy.items[0].font, kGothic);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "kyogi_fixture.h"
+#include "print/pages_test_bytes.h"
 #include "race/frm_kyogi_screen.h"
 #include "race/frm_race_screen.h"
 
@@ -245,6 +246,24 @@ TEST(NextStageAtTheDesk, WithdrawalOffersTheAlternateAndTheLastConfirmationAsksT
   for (int slot = 0; slot < 12; ++slot) EXPECT_EQ(m.Lane(3, slot), kSeeded[static_cast<size_t>(slot)]) << slot;
   ASSERT_FALSE(dialog.nextStageLines().empty());
   EXPECT_EQ(m.fake.printer.documentsEnded, 0);
+}
+
+// Printing asked for after an on-demand seeding: each sheet the printer
+// refuses is told, the other is still tried, and the seeding stands.
+TEST(NextStageAtTheDesk, SheetsThePrinterRefusesAreToldAndTheSeedingStands) {
+  StageMeet m;
+  m.Write("771");
+  test::WriteFile(m.dir / "hpro.dat", test::PageHeader(1) + test::PageRecord(1, {3}));
+  test::RefusingPrinter refusing;
+  Platform platform{refusing, m.fake.dialogs, m.fake.clock, m.fake.launcher};
+  m.fake.dialogs.answers = {true};  // print: yes
+  auto seeded = SeedNextStageAtDesk(platform, MeetFiles{m.dir.path(), m.settings}, 2);
+  ASSERT_TRUE(seeded) << seeded.error().message;
+  EXPECT_EQ(m.Lane(3, 3), 1);
+  EXPECT_EQ(refusing.documents, (std::vector<std::string>{"race-r0003", "program-p001"}));
+  EXPECT_EQ(seeded->printFailures,
+            (std::vector<std::string>{"印刷できませんでした（プリンター system）: レース表 レース 3（プリンターがありません）",
+                                      "印刷できませんでした（プリンター system）: プログラム 1 ページ（プリンターがありません）"}));
 }
 
 }  // namespace

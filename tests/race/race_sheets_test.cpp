@@ -34,7 +34,7 @@ struct SheetMeet : test::PrintMeet {
 
 TEST(PrintRaceSheet, LanesAlternatesAndEmptyLanes) {
   SheetMeet meet;
-  ASSERT_TRUE(PrintRaceSheet(meet.fake.platform, meet.files(), meet.Loaded(), 2));
+  ASSERT_TRUE(PrintRaceSheet(meet.fake.platform, meet.files(), 1, meet.Loaded(), 2));
   EXPECT_EQ(meet.fake.printer.documentsEnded, 2);
   std::vector<std::string> labels;
   for (const auto& i : meet.items())
@@ -70,7 +70,7 @@ TEST(PrintRaceSheet, ALaneWithoutItsEntryKeepsItsEntryTime) {
     r.laneNo[0] = c.laneNo;
     meet.Races({r});
     if (!c.entryFile) std::filesystem::remove(meet.dir / "ind.Mos");
-    ASSERT_TRUE(PrintRaceSheet(meet.fake.platform, meet.files(), meet.Loaded(), 1));
+    ASSERT_TRUE(PrintRaceSheet(meet.fake.platform, meet.files(), 1, meet.Loaded(), 1));
     const test::PrintedItem* label = meet.Item(" 1");
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(meet.Line(1, label->y), c.printed);

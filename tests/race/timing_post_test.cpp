@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "kyogi_fixture.h"
+#include "print/pages_test_bytes.h"
 #include "race/timing_files.h"
 #include "race/timing_standin.h"
 
@@ -211,6 +212,80 @@ TEST(PostTimingResults, PrintingMarksTheRaceEight) {
   EXPECT_EQ(report->printed[1].what, "結果");
   EXPECT_EQ(m.fake.printer.documentsEnded, 2);
   EXPECT_EQ(report->notes.size(), 1u) << "no next stage race for the heats";
+}
+
+// Two heats of a 100m and their final, on pages 1 (the heats) and 2 (the
+// final), with every printout of posting asked for once.
+struct PrintedPostMeet : PostMeet {
+  PrintedPostMeet() {
+    settings.lapText = "50";
+    for (int k : {0, 15, 7, 6, 8}) settings.printCopies[static_cast<size_t>(k)] = 1;  // results, laps, final's sheet and page, ready page
+    settings.printCopies[4] = 0;
+    Races({Heat(1, 2, {1, 2, 3}, 3), Heat(2, 2, {4, 5, 6}, 3), Heat(1, 1, {}, 3, "2")});
+    test::WriteFile(dir / "hpro.dat", test::PageHeader(2) + test::PageRecord(2, {1, 2}) + test::PageRecord(1, {3}));
+    Goal(1, "0,10001\n0,10002\n0,10003\n");
+    Goal(2, "0,10004\n0,10005\n0,10006\n");
+    for (int race : {1, 2}) Lap(race, "1,\"30.00\",\"\"\n1,\"1:00.01\",\"G\"\n");
+  }
+  char PageMark(int page) const { return test::ReadFile(dir / "hpro.dat").at(static_cast<size_t>(page + 9) * 128 + 18); }
+};
+
+// A document the printer refuses is a failure of its race alone: the results
+// are kept ("7"), that race stays "7" to be printed again, the other races are
+// printed and marked "8", and every refused document is listed. The final's
+// page is printed once, and the ready page is not that page again.
+TEST(PostTimingResults, ARefusedDocumentKeepsItsRaceAtSevenAndTheOthersGoOn) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> refused;
+    std::string states;                  // races 1..3 after posting
+    std::vector<std::string> failures;   // the documents named, in order
+    char pageMark;                       // page 2 marked printed ("1") or not
+  };
+  const std::vector<std::string> all = {"lap-r0001", "lap-r0002", "results-r0002", "race-r0003", "program-p002"};
+  for (const Row& row : {Row{"all printed", {"none"}, "881", {}, '1'},
+                         Row{"a lap sheet", {"lap-r0001"}, "781", {"ラップ表 レース 1"}, '1'},
+                         Row{"the results", {"results"}, "871", {"競技結果 レース 2"}, '1'},
+                         Row{"the final's page", {"program"}, "871", {"プログラム 2 ページ"}, '\0'},
+                         Row{"no printer", {""}, "771",
+                             {"ラップ表 レース 1", "ラップ表 レース 2", "競技結果 レース 2", "レース表 レース 3",
+                              "プログラム 2 ページ"},
+                             '\0'}}) {
+    SCOPED_TRACE(row.name);
+    PrintedPostMeet m;
+    m.States("661");
+    test::RefusingPrinter printer;
+    printer.refused = row.refused;
+    Platform platform{printer, m.fake.dialogs, m.fake.clock, m.fake.launcher};
+    auto report = postTimingResults(m.meet(), platform, true);
+    ASSERT_TRUE(report) << report.error().message;
+    EXPECT_EQ(m.StateBytes().substr(0, 3), row.states);
+    EXPECT_EQ(printer.documents, all) << "each document once, in posting order";
+    ASSERT_EQ(report->failures.size(), row.failures.size());
+    for (size_t i = 0; i < row.failures.size(); ++i)
+      EXPECT_EQ(report->failures[i].message, "印刷できませんでした（プリンター system）: " + row.failures[i] + "（プリンターがありません）");
+    EXPECT_EQ(report->printed.size(), all.size() - row.failures.size());
+    EXPECT_EQ(m.Time(1, 2), 10003) << "results kept";
+    EXPECT_EQ(m.Lane(3, 3), 1) << "the final seeded all the same";
+    EXPECT_EQ(m.PageMark(2), row.pageMark);
+    if (row.failures.size() == all.size()) {
+      EXPECT_EQ(PrintFailureLines(*report).back(), "レース 1、2 は状態 7 のままです（印刷し直せます）。");
+    }
+  }
+}
+
+TEST(PostTimingResults, NothingToPostPrintsNothingAndTheScreenStays) {
+  PrintedPostMeet m;
+  m.States("661");
+  ASSERT_TRUE(postTimingResults(m.meet(), m.fake.platform, true));
+  m.fake.printer.documents.clear();
+  test::WriteFile(m.dir / "hpro.dat", test::PageHeader(2) + test::PageRecord(2, {1, 2}) + test::PageRecord(1, {3}));
+  auto report = postTimingResults(m.meet(), m.fake.platform, true);  // page 2 is ready, unmarked
+  ASSERT_TRUE(report) << report.error().message;
+  EXPECT_TRUE(report->posted.empty());
+  EXPECT_TRUE(m.fake.printer.documents.empty()) << "no ready page";
+  EXPECT_EQ(m.PageMark(2), '\0');
+  EXPECT_EQ(report->showRace, 0);
 }
 
 // The final of an 8-lane pool seeded from two heats, with printing off.

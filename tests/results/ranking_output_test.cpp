@@ -53,7 +53,7 @@ TEST(RankingPrintout, AListThatWouldNotFitStartsANewPage) {
   out.List(Block("第二", 30));  // fits below the first
   out.List(Block("第三", 30));  // does not
   out.List(Block("第四", 200));  // longer than a page: goes on under its headings
-  out.End();
+  ASSERT_TRUE(out.End());
   auto pageOf = [&](const std::string& text) {
     std::vector<int> pages;
     for (const auto& i : fake.printer.items)

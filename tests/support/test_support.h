@@ -53,13 +53,32 @@ class RecordingPrinter : public Printer {
  public:
   std::vector<PrintedItem> items;
   int documentsEnded = 0;
+  // The file name of every document begun, in order ("results-r0015").
+  std::vector<std::string> documents;
   // The texts printed, in order.
   std::vector<std::string> Texts() const;
 
  protected:
   void DrawText(int x, int y, const PrintFont& font, std::string_view text) override;
   void DrawLine(int x1, int y1, int x2, int y2) override;
+  void BeginDocument(int) override { documents.push_back(documentName().file); }
   void FinishDocument(int) override { ++documentsEnded; }
+};
+
+// A printer with no paper, as the system target without a printer: it
+// records as RecordingPrinter does but cannot print a document whose file
+// name starts with one of `refused` ("" refuses every document).
+class RefusingPrinter : public RecordingPrinter {
+ public:
+  RefusingPrinter() { SetTargetName("system"); }
+  std::vector<std::string> refused = {""};
+
+ protected:
+  void BeginDocument(int doc) override {
+    RecordingPrinter::BeginDocument(doc);
+    for (const std::string& prefix : refused)
+      if (documentName().file.starts_with(prefix)) FailDocument("プリンターがありません");
+  }
 };
 
 // Answers questions from a script (true = OK / Yes) and records what was asked.

@@ -139,6 +139,38 @@ TEST_F(FrmKyogiTest, KeijiPostsTheTimedRacesWithPrintingOff) {
   EXPECT_EQ(Text(Edit("txtJun", 1)->text()), "1");
 }
 
+// Without a printer the race is posted and stays "7", and the operator is
+// told in one message box every document that could not be printed; with
+// nothing waiting the screen stays on its race and says so.
+TEST_F(FrmKyogiTest, KeijiTellsWhatCouldNotBePrintedAndStaysWithNothingToPost) {
+  test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {}));
+  std::filesystem::create_directories(meet.dir / "goal");
+  test::WriteFile(meet.dir / "goal" / "G0001", "1,2900\r\n2,2800\r\n3,3300\r\n");
+  meet.settings.printCopies[0] = 1;  // results of the heats
+  meet.States("61");
+  test::RefusingPrinter refusing;
+  Platform platform{refusing, meet.fake.dialogs, meet.fake.clock, meet.fake.launcher};
+  HubState state;
+  state.folders.meetFolder = meet.dir.str();
+  state.settings = meet.settings;
+  FrmKyogi w(state, platform);
+  w.show();
+  QTest::mouseClick(Find<QPushButton>(&w, "cmdKeiji"), Qt::LeftButton);
+  EXPECT_EQ(meet.StateBytes().substr(0, 2), "71");
+  ASSERT_EQ(meet.fake.dialogs.notices.size(), 1u);
+  const std::string& told = meet.fake.dialogs.notices[0];
+  EXPECT_NE(told.find("印刷できませんでした（プリンター system）: 競技結果 レース 1（プリンターがありません）"), std::string::npos)
+      << told;
+  EXPECT_NE(told.find("レース 1 は状態 7 のままです"), std::string::npos) << told;
+
+  QTest::keyClick(Find<QLineEdit>(&w, "txtToi"), Qt::Key_Down);
+  ASSERT_EQ(Text(Find<QLabel>(&w, "lblRecord")->text()), "2 / 2");
+  meet.fake.dialogs.notices.clear();
+  QTest::mouseClick(Find<QPushButton>(&w, "cmdKeiji"), Qt::LeftButton);
+  EXPECT_EQ(Text(Find<QLabel>(&w, "lblRecord")->text()), "2 / 2") << "the screen stays on its race";
+  EXPECT_EQ(meet.fake.dialogs.notices, std::vector<std::string>{"確定するレースはありません。"});
+}
+
 TEST_F(FrmKyogiTest, AutomaticPostingWaitsForTypedText) {
   test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {}));
   std::filesystem::create_directories(meet.dir / "goal");

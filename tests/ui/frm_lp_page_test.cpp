@@ -76,6 +76,22 @@ TEST(FrmLpPage, ThePreviewWritesPdfOffscreenInsteadOfPrinting) {
   int pdfs = 0;
   for (const auto& f : std::filesystem::directory_iterator(meet.dir / "print")) pdfs += f.path().extension() == ".pdf";
   EXPECT_EQ(pdfs, 1);
+  const std::filesystem::path pdf = std::filesystem::absolute(meet.dir / "print" / "program-p002.pdf");
+  EXPECT_EQ(meet.fake.dialogs.notices, std::vector<std::string>{std::string(kPreviewAsPdf) + "\n" + pdf.string()})
+      << "the operator is told where the PDF went";
+}
+
+TEST(FrmLpPage, APageThePrinterCannotPrintIsToldAndTheScreenStays) {
+  LpMeet meet;
+  test::RefusingPrinter refusing;
+  Platform platform{refusing, meet.fake.dialogs, meet.fake.clock, meet.fake.launcher};
+  FrmLpPage dialog(meet.dir.path(), meet.settings, platform);
+  dialog.screen().OpenOnPage(1);
+  dialog.Show();
+  Find<QPushButton>(&dialog, "cmdZikko")->click();
+  EXPECT_EQ(meet.fake.dialogs.notices,
+            std::vector<std::string>{"印刷できませんでした（プリンター system）: プログラム 1 ページ（プリンターがありません）"});
+  EXPECT_NE(dialog.result(), QDialog::Accepted) << "not closed as printed";
 }
 
 TEST(FrmKyogiPrintMenu, RaceLapAndRankingPrintTheRaceShown) {

@@ -105,6 +105,30 @@ TEST_F(FrmRaceTest, ConfirmingClosesTheDialogAndStoresTheRace) {
   EXPECT_EQ(meet.StateBytes()[0], '7');
 }
 
+// A record notice the printer cannot print: the race is stored all the same,
+// the operator is told, and the dialog closes as confirmed.
+TEST_F(FrmRaceTest, ANoticeThatCannotBePrintedIsToldAfterTheResultsAreStored) {
+  test::WriteFile(meet.dir / "shikaku.dat", test::ShikakuBytes(570, {{151, 1, 2550}}));
+  test::RefusingPrinter refusing;
+  Platform platform{refusing, meet.fake.dialogs, meet.fake.clock, meet.fake.launcher};
+  FrmRace w(state, 1, platform);
+  w.show();
+  auto type = [&](const char* name, const char* text) {
+    QLineEdit* edit = Find<QLineEdit>(&w, name);
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  };
+  type("txtJun_0", "3");
+  type("txtKiro_0", "2500");
+  QTest::mouseClick(Find<QPushButton>(&w, "cmdKakutei"), Qt::LeftButton);
+  EXPECT_EQ(w.result(), QDialog::Accepted);
+  EXPECT_EQ(meet.StateBytes()[0], '7');
+  EXPECT_EQ(meet.fake.dialogs.notices,
+            std::vector<std::string>{"結果は保存しました。\n印刷できませんでした（プリンター system）: 記録の通知 レース 1（プリンターがありません）"});
+}
+
 TEST_F(FrmRaceTest, ShokiAsksAndResetsTheState) {
   meet.States("7");
   FrmRace* w = Open();
