@@ -87,6 +87,7 @@ int FederationReport(Context& ctx, std::vector<std::string>& args) {
   ctx.out << "games.dat: " << done->gamesFile.string() << '\n';
   ctx.out << "results.dat: " << done->resultsFile.string() << '\n';
   ctx.out << "泳者 " << done->swims << " 件\n";
+  if (std::string note = LanesWithoutResultNote(*done); !note.empty()) ctx.out << note << '\n';
   return 0;
 }
 
