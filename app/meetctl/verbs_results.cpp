@@ -72,6 +72,7 @@ int ResultFile(Context& ctx, std::vector<std::string>& args) {
   if (!done) return Failed(ctx, done.error());
   ctx.out << "結果ファイル: " << done->resultFile.string() << '\n';
   ctx.out << "ind2.dat: " << done->ind2File.string() << '\n';
+  ctx.out << MeetDaysNote(done->firstDay) << '\n';
   ctx.out << "申込者 " << done->entries << " 名のうち " << done->entriesKept << " 名、記録 " << done->resultsWritten
           << " 件を書き出しました。\n";
   return 0;
