@@ -61,20 +61,6 @@ std::string FlagText(char flag) {
   return std::string(1, flag);
 }
 
-std::string FitColumn(const Printer& printer, std::string_view text, int x, int nextX) {
-  std::string fitted = TrimRight(text);
-  const int room = nextX - x - printer.TextWidth(" ");
-  // Blanks that only align the text go first, then its last characters.
-  while (!fitted.empty() && fitted[0] == ' ' && printer.TextWidth(fitted) > room) fitted.erase(0, 1);
-  for (int bytes = AnsiLen(fitted); bytes > 0 && printer.TextWidth(fitted) > room; --bytes)
-    fitted = CutToWidth(fitted, bytes - 1);
-  return printer.TextWidth(fitted) > room ? std::string() : fitted;
-}
-
-void PrintColumn(Printer& printer, int x, int nextX, std::string_view text) {
-  printer.PrintAt(x, FitColumn(printer, text, x, nextX));
-}
-
 std::string NumberOrBlank(int value, int width) {
   if (value == 0) return std::string(static_cast<size_t>(width), ' ');
   return RightAligned(value, width);

@@ -216,6 +216,8 @@ TEST_F(MeetctlPaper, NoTwoColumnsOfAPrintedLineTouch) {
       {"placings", {"points", "print", "placings"}, "得点 :   1  2  3  4  5 :"},
       {"ranking list", {"ranking", "--print"}, "旧番号"},
       {"競技順", {"program", "print"}, "競      技      順"},
+      {"record check", {"record-check"}, "個人記録確認"},
+      {"page list", {"pages", "print"}, "ページ一覧"},
       {"record notices", {"race", "confirm", "7", "--rows", "1 2000,2 2001,3 2002,4 2003,5 2004,6 2005,7 2006,8 2007"},
        "ｺｰｽ"},
   };
