@@ -22,7 +22,7 @@ Result<FederationReportOutcome> ExportFederationReport(const std::filesystem::pa
 
 std::string LanesWithoutResultNote(const FederationReportOutcome& o) {
   if (o.lanesWithoutResult == 0) return {};
-  return "記録のないコース " + NumberText(o.lanesWithoutResult) + " 件は泳いでいないため書いていません。";
+  return "記録のないコース " + NumberText(o.lanesWithoutResult) + " 件は泳いでいないものとして書いていません。";
 }
 
 std::string FederationReportNotice(const FederationReportOutcome& o) {
