@@ -72,6 +72,7 @@ int ResultFile(Context& ctx, std::vector<std::string>& args) {
   if (!done) return Failed(ctx, done.error());
   ctx.out << "結果ファイル: " << done->resultFile.string() << '\n';
   ctx.out << "ind2.dat: " << done->ind2File.string() << '\n';
+  ctx.out << MeetDaysNote(done->firstDay) << '\n';
   ctx.out << "申込者 " << done->entries << " 名のうち " << done->entriesKept << " 名、記録 " << done->resultsWritten
           << " 件を書き出しました。\n";
   return 0;
@@ -87,6 +88,7 @@ int FederationReport(Context& ctx, std::vector<std::string>& args) {
   ctx.out << "games.dat: " << done->gamesFile.string() << '\n';
   ctx.out << "results.dat: " << done->resultsFile.string() << '\n';
   ctx.out << "泳者 " << done->swims << " 件\n";
+  if (std::string note = LanesWithoutResultNote(*done); !note.empty()) ctx.out << note << '\n';
   return 0;
 }
 

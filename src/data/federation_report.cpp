@@ -14,6 +14,8 @@ namespace meet {
 
 namespace {
 
+constexpr int32_t kParticipationFirst = 595900;  // the first code shown as "参加"
+
 std::string Digit(std::string_view code) {
   // A one-digit setting + 1 ("0" → "1"); a setting that is not a digit gives "1".
   return NumberText(LeadingNumber(code) + 1);
@@ -36,6 +38,10 @@ void PutSwimmer(std::vector<std::string>& v, size_t first, const Entry& e) {
 }
 
 }  // namespace
+
+bool HasResult(int32_t time) { return !Trim(FormatTime(time)).empty(); }
+
+bool IsSplitTime(int32_t split) { return split > 0 && split < kParticipationFirst; }
 
 std::string ReportText(std::string_view text) {
   std::string out;
@@ -186,7 +192,7 @@ std::vector<std::string> SwimValues(const SwimInput& in) {
   } else {
     v[35] = std::string(8, ' ');
   }
-  if (in.block && slot < in.block->splitTimes.size() && in.block->splitTimes[slot] != 0)
+  if (in.block && slot < in.block->splitTimes.size() && IsSplitTime(in.block->splitTimes[slot]))
     v[36] = FormatTime(in.block->splitTimes[slot]);
   v[37] = ReportRecordName(race.laneRecordClass[slot]);
   return v;
@@ -218,7 +224,7 @@ Result<FederationReportOutcome> WriteFederationReport(const std::filesystem::pat
 
   const int lanes = std::clamp<int>(s.laneCount, 0, race_layout::kSlots);
   std::string text;
-  int swims = 0;
+  int swims = 0, withoutResult = 0;
   for (size_t r = 0; r < races->size(); ++r) {
     const Race& race = (*races)[r];
     const int raceNo = static_cast<int>(r + 1);
@@ -235,6 +241,12 @@ Result<FederationReportOutcome> WriteFederationReport(const std::filesystem::pat
     for (int slot = 0; slot < lanes; ++slot) {
       const int16_t n = race.laneNo[static_cast<size_t>(slot)];
       if (n == 0) continue;
+      // A lane the swimmer left without a result is no swim: the report
+      // holds only times and the outcomes the desk recorded (棄権, 失格).
+      if (!HasResult(race.laneTime[static_cast<size_t>(slot)])) {
+        ++withoutResult;
+        continue;
+      }
       std::vector<Entry> keep;
       keep.reserve(5);
       SwimInput in{&race, slot, block, nullptr, {}, programOf(raceNo), &s};
@@ -256,6 +268,7 @@ Result<FederationReportOutcome> WriteFederationReport(const std::filesystem::pat
   out.gamesFile = FindFile(meetFolder, kGamesFileName);
   out.resultsFile = FindFile(meetFolder, kResultsReportFileName);
   out.swims = swims;
+  out.lanesWithoutResult = withoutResult;
   const std::string games = EncodeCp932(GamesLine(s)), results = EncodeCp932(text);
   if (auto ok = WriteWholeFiles({{out.gamesFile, games}, {out.resultsFile, results}}); !ok)
     return std::unexpected(ok.error());

@@ -65,6 +65,13 @@ struct SwimInput {
   const ReportProgramEntry* program = nullptr;   // the race's program entry, or none
   const Settings* settings = nullptr;
 };
+// Whether a lane's time is a result the report writes: a time or a status
+// code. 0, 999999 and the codes that show as nothing are no result.
+bool HasResult(int32_t time);
+// Whether a relay block's split is a time (value 37): neither 0 nor a
+// status code (a first leg confirmed as 棄権 is no split).
+bool IsSplitTime(int32_t split);
+
 // The 100 values of one swim.
 std::vector<std::string> SwimValues(const SwimInput& in);
 // Values joined: each followed by a comma except the last, then CR LF.
@@ -74,13 +81,15 @@ struct FederationReportOutcome {
   std::filesystem::path gamesFile;
   std::filesystem::path resultsFile;
   int swims = 0;
+  int lanesWithoutResult = 0;  // lanes with a swimmer but no result, not written
 };
 
 // Writes both files, each whole through a temporary file. The race file,
 // the entry file and the program entries must be there; relay.dat only when
 // a race names a block. A race file or entry file shorter than its count, a
 // lane naming an entry the entry file lacks, or a race naming a relay block
-// the relay file lacks is refused before anything is written.
+// the relay file lacks is refused before anything is written. A lane whose
+// swimmer has no result (HasResult) is left out and counted.
 Result<FederationReportOutcome> WriteFederationReport(const std::filesystem::path& meetFolder, const Settings& s,
                                                       const std::filesystem::path& entryFile,
                                                       const std::vector<ReportProgramEntry>& program);

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/naming.h"
+#include "core/print_columns.h"
 #include "data/entry_file.h"
 #include "data/relay_file.h"
 #include "settings/settings.h"
@@ -62,5 +63,6 @@ std::string PrintedName(std::string_view field);
 std::string FlagText(char flag);
 // A number right-aligned in `width`, or blanks when it is 0.
 std::string NumberOrBlank(int value, int width);
+
 
 }  // namespace meet

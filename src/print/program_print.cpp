@@ -54,16 +54,18 @@ void PagePrinter::Block(int slot, const Race& race) {
     const int row = slot <= 4 ? slot - 1 : slot - 5;
     y0 = kIndividualTop + row * kBlockLines * kIndividualLine;
   }
+  // A block's lines end where its column does (a relay's at the page's edge).
+  const int end = relay ? kPageWidth : x0 + kLineEnd;
   if (slot == 1 || race.heatNo == 1) {
     p_.SetY(y0);
-    p_.PrintAt(x0, "No." + NumberText(race.eventNo) + " " + SexName(race.sexCode) +
-                       src_.BandLabel(race.classFrom, race.classTo, race.eventCode) + " " +
-                       src_.EventText(race.eventCode));
+    PrintColumn(p_, x0, end,
+                "No." + NumberText(race.eventNo) + " " + SexName(race.sexCode) +
+                    src_.BandLabel(race.classFrom, race.classTo, race.eventCode) + " " + src_.EventText(race.eventCode));
   }
   std::string stage = RoundName(race.roundCode);
   if (race.heatTotal != 1) stage += "  " + NumberText(race.heatNo) + "組";
   p_.SetY(y0 + line);
-  p_.PrintAt(x0, stage);
+  PrintColumn(p_, x0, end, stage);
 
   const RelayBlock block = relay ? src_.block(race.relayRec) : RelayBlock{};
   const int lanes = std::clamp<int>(src_.settings().laneCount, 1, 10);
@@ -88,22 +90,22 @@ void PagePrinter::Individual(int x0, int y, int s, const Race& race) {
   const std::string& mode = src_.settings().prefecturePrint;
   const std::string age = entry->age != 0 ? RightAligned(entry->age % 100, 2) : std::string();
   const std::string grade = src_.GradeText(entry->gradeCode);
-  p_.PrintAt(x0 + kName, PadToWidth(PrintedText(entry->swimmerName), 16));
+  PrintColumn(p_, x0 + kName, x0 + kAffiliation, PrintedText(entry->swimmerName));
   if (mode == "1" || mode == "2") {
-    p_.PrintAt(x0 + kPrefecture, PrefectureAndAffiliation(*entry));
-    p_.PrintAt(x0 + kAgeOrGrade, mode == "1" ? age : grade);
+    PrintColumn(p_, x0 + kPrefecture, x0 + kAgeOrGrade, PrefectureAndAffiliation(*entry));
+    PrintColumn(p_, x0 + kAgeOrGrade, x0 + kRank, mode == "1" ? age : grade);
   } else {
-    p_.PrintAt(x0 + kAffiliation, Affiliation(*entry));
+    PrintColumn(p_, x0 + kAffiliation, x0 + kAge, Affiliation(*entry));
     p_.PrintAt(x0 + kAge, age);
-    p_.PrintAt(x0 + kAgeOrGrade, grade);
+    PrintColumn(p_, x0 + kAgeOrGrade, x0 + kRank, grade);
   }
   p_.PrintAt(x0 + kRank, RankText(race.laneRank[k]));
   if (officials_) {
-    p_.PrintAt(x0 + kTimeOrReading, PrintedText(entry->swimmerKana));
+    PrintColumn(p_, x0 + kTimeOrReading, x0 + kLineEnd, PrintedText(entry->swimmerKana));
     return;
   }
   p_.PrintAt(x0 + kTimeOrReading, FormatTime(race.laneTime[k]));
-  p_.PrintAt(x0 + kRecordMark, RecordClassAbbrev(race.laneRecordClass[k]));
+  PrintColumn(p_, x0 + kRecordMark, x0 + kStandardFlag, RecordClassAbbrev(race.laneRecordClass[k]));
   p_.PrintAt(x0 + kStandardFlag, FlagText(race.standardFlags[k]));
 }
 
@@ -116,17 +118,20 @@ void PagePrinter::Relay(int y, int s, const Race& race, const RelayBlock& block)
   }
   const std::optional<Entry> team = src_.entry(race.laneNo[k]);
   if (!team) return;
-  p_.PrintAt(kTeamName, officials_ ? LeftChars(PrintedText(team->swimmerKana), 12) : PrintedText(team->swimmerName));
+  PrintColumn(p_, kTeamName, kMemberColumns[0],
+              officials_ ? LeftChars(PrintedText(team->swimmerKana), 12) : PrintedText(team->swimmerName));
+  const bool prefecture = src_.settings().prefecturePrint != "0";
   for (int leg = 0; leg < 4; ++leg) {
     const std::optional<Entry> member = src_.entry(block.member(leg, s));
-    if (member) p_.PrintAt(kMemberColumns[leg], CutToWidth(PrintedText(member->swimmerName), kMemberWidth));
+    const int next = leg < 3 ? kMemberColumns[leg + 1] : prefecture ? kRelayPrefecture : kRelayAffiliation;
+    if (member)
+      PrintColumn(p_, kMemberColumns[leg], next, CutToWidth(PrintedText(member->swimmerName), kMemberWidth));
   }
-  if (src_.settings().prefecturePrint != "0")
-    p_.PrintAt(kRelayPrefecture, LeftChars(PrintedText(team->prefName), 2));
-  p_.PrintAt(kRelayAffiliation, Affiliation(*team));
+  if (prefecture) PrintColumn(p_, kRelayPrefecture, kRelayAffiliation, LeftChars(PrintedText(team->prefName), 2));
+  PrintColumn(p_, kRelayAffiliation, kRelayRank, Affiliation(*team));
   p_.PrintAt(kRelayRank, RankText(race.laneRank[k]));
   p_.PrintAt(kRelayTime, FormatTime(race.laneTime[k]));
-  p_.PrintAt(kRelayMark, FlagText(race.standardFlags[k]) + RecordClassAbbrev(race.laneRecordClass[k]));
+  PrintColumn(p_, kRelayMark, kPageWidth, FlagText(race.standardFlags[k]) + RecordClassAbbrev(race.laneRecordClass[k]));
 }
 
 }  // namespace

@@ -12,30 +12,39 @@ namespace meet {
 
 namespace program_print {
 inline constexpr double kFontSize = 9;
-// Individual blocks: two columns of four blocks of twelve lines.
+inline constexpr int kChar = 90;  // a half-width character at 9 points, in twips
+// Offsets of an individual lane line from the block's left edge. Each
+// column starts where the layout puts it, or one blank after the widest text
+// of the column before: the lane number 2, the name 16, the affiliation 10
+// (cut to it), the age 2, the grade 4, the place "( 1)" 4, the time 8, the
+// record mark 4 half-width characters, the standard flag 1.
+inline constexpr int kName = 300;
+inline constexpr int kAffiliation = ColumnAfter(1558, kName, 16, kChar);              // 1830, prefecturePrint "0"
+inline constexpr int kPrefecture = ColumnAfter(1458, kName, 16, kChar);               // 1830, prefecturePrint "1" / "2"
+inline constexpr int kAge = ColumnAfter(2818, kAffiliation, 10, kChar);               // 2820, prefecturePrint "0"
+inline constexpr int kAgeOrGrade = ColumnAfter(3075, kAge, 2, kChar);                 // 3090
+inline constexpr int kRank = ColumnAfter(3421, kAgeOrGrade, 4, kChar);                // 3540
+inline constexpr int kTimeOrReading = ColumnAfter(3934, kRank, 4, kChar);             // 3990
+inline constexpr int kRecordMark = ColumnAfter(4792, kTimeOrReading, 8, kChar);       // 4800
+inline constexpr int kStandardFlag = ColumnAfter(5202, kRecordMark, 4, kChar);        // 5250
+// Where a block's line ends: the next column may start one blank after it.
+inline constexpr int kLineEnd = ColumnAfter(0, kStandardFlag, 1, kChar);              // 5430
+// Individual blocks: two columns of four blocks of twelve lines; the right
+// column one blank after the left one's widest line.
 inline constexpr int kIndividualLine = 280;
 inline constexpr int kLeftColumn = 567;
-inline constexpr int kRightColumn = 5924;
+inline constexpr int kRightColumn = ColumnAfter(5924, kLeftColumn + kStandardFlag, 1, kChar);  // 5997
 inline constexpr int kIndividualTop = 1000;
 inline constexpr int kBlockLines = 12;
 // Relay blocks: three across the full width.
 inline constexpr int kRelayLine = 264;
 inline constexpr int kRelayLeft = 1100;
 inline constexpr int kRelayTops[3] = {500, 5355, 10210};
-// Offsets of an individual lane line from the block's left edge.
-inline constexpr int kName = 300;
-inline constexpr int kAffiliation = 1558;      // prefecturePrint "0"
-inline constexpr int kAge = 2818;              // prefecturePrint "0"
-inline constexpr int kPrefecture = 1458;       // prefecturePrint "1" / "2"
-inline constexpr int kAgeOrGrade = 3075;
-inline constexpr int kRank = 3421;
-inline constexpr int kTimeOrReading = 3934;
-inline constexpr int kRecordMark = 4792;
-inline constexpr int kStandardFlag = 5202;
-// A relay lane line, at page positions.
+// A relay lane line, at page positions: the team's name (16), its four
+// members (8 each), prefecture (4), affiliation (12), place, time, mark.
 inline constexpr int kTeamName = 1624;
-inline constexpr int kMemberColumns[4] = {3384, 4228, 5072, 5916};
-inline constexpr int kMemberWidth = 9;  // bytes of each member's name
+inline constexpr int kMemberWidth = 8;  // bytes of each member's name
+inline constexpr int kMemberColumns[4] = {3384, 3384 + 9 * kChar, 3384 + 18 * kChar, 3384 + 27 * kChar};
 inline constexpr int kRelayPrefecture = 6709;
 inline constexpr int kRelayAffiliation = 7232;
 inline constexpr int kRelayRank = 8552;

@@ -98,21 +98,26 @@ void ResultsPrinter::Line(const ResultLine& line) {
   const Race race = races_.race(line.race);
   const size_t k = static_cast<size_t>(line.slot);
   const Entry entry = src_.entry(race.laneNo[k]).value_or(Entry{});
-  p_.PrintAt(kColumns[0].x, line.place > 0 ? RightAligned(line.place, 3) : std::string(3, ' '));
-  p_.PrintAt(kColumns[1].x, RightAligned(race.heatNo, 2) + "-" + RightAligned(line.slot + 1, 2));
-  p_.PrintAt(kColumns[2].x, PrintedName(entry.swimmerName));
-  p_.PrintAt(kColumns[3].x, LeftChars(PrintedText(entry.swimmerKana), 12));
-  p_.PrintAt(kColumns[4].x, entry.age != 0 ? RightAligned(entry.age % 100, 2) : std::string());
-  p_.PrintAt(kColumns[5].x, src_.GradeText(entry.gradeCode));
-  p_.PrintAt(kColumns[6].x, PrintedName(entry.prefName));
   const std::string affiliation = PrintedName(entry.affiliation);
   const int blanks = std::max(0, (kAffiliationColumn - p_.TextWidth(affiliation)) / kAffiliationBlank);
-  p_.PrintAt(kColumns[7].x, std::string(static_cast<size_t>(blanks), ' ') + affiliation);
-  p_.PrintAt(kColumns[8].x, FormatTime(race.laneTime[k]));
-  p_.PrintAt(kColumns[9].x, FlagText(race.standardFlags[k]) + RecordClassAbbrev(race.laneRecordClass[k]));
-  p_.PrintAt(kColumns[10].x, RightAligned(race.openLevel[k], 2));
-  p_.PrintAt(kColumns[11].x, RightAligned(race.ageLevel[k], 2));
-  p_.PrintAt(kColumns[12].x, PrintedText(entry.entryCode7) + PrintedText(entry.regNo));
+  const std::string cells[kColumnCount] = {
+      line.place > 0 ? RightAligned(line.place, 3) : std::string(3, ' '),
+      RightAligned(race.heatNo, 2) + "-" + RightAligned(line.slot + 1, 2),
+      PrintedName(entry.swimmerName),
+      LeftChars(PrintedText(entry.swimmerKana), 12),
+      entry.age != 0 ? RightAligned(entry.age % 100, 2) : std::string(),
+      src_.GradeText(entry.gradeCode),
+      PrintedName(entry.prefName),
+      std::string(static_cast<size_t>(blanks), ' ') + affiliation,
+      FormatTime(race.laneTime[k]),
+      FlagText(race.standardFlags[k]) + RecordClassAbbrev(race.laneRecordClass[k]),
+      RightAligned(race.openLevel[k], 2),
+      RightAligned(race.ageLevel[k], 2),
+      PrintedText(entry.entryCode7),
+      PrintedText(entry.regNo),
+  };
+  for (size_t c = 0; c < kColumnCount; ++c)
+    PrintColumn(p_, kColumns[c].x, c + 1 < kColumnCount ? kColumns[c + 1].x : kPageWidth, cells[c]);
 }
 
 void ResultsPrinter::Members(const ResultLine& line) {
@@ -121,7 +126,8 @@ void ResultsPrinter::Members(const ResultLine& line) {
   Next();
   for (int leg = 0; leg < 4; ++leg)
     if (auto member = src_.entry(block.member(leg, line.slot)))
-      p_.PrintAt(kMemberX[leg], CutToWidth(PrintedText(member->swimmerName), kMemberWidth));
+      PrintColumn(p_, kMemberX[leg], leg < 3 ? kMemberX[leg + 1] : kColumns[8].x,
+                  CutToWidth(PrintedText(member->swimmerName), kMemberWidth));
 }
 
 // The band value of a competitor: the grade code under the grade class mode,

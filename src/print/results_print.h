@@ -25,17 +25,27 @@ inline constexpr int kRelayLinesPerPage = 10;  // what the race screen's menu pa
 // of this width.
 inline constexpr int kAffiliationColumn = 1320;
 inline constexpr int kAffiliationBlank = 110;
+inline constexpr int kChar = 90;  // a half-width character at 9 points, in twips
 struct Column {
   int x;
   const char* head;
 };
-inline constexpr Column kColumns[] = {{500, " 順 "},  {824, " 組 路"}, {1578, "名前"}, {3053, "ﾌﾘｶﾅ"},
-                                      {4366, "才"},   {4693, "学年"},  {5237, "県"},   {6087, "所属"},
-                                      {7461, "記録"}, {8411, " "},     {9162, "無"},   {9445, "年"},
-                                      {9752, "番号旧番号"}};
+// Each column starts where the layout puts it, or one blank after the widest
+// text of the column before: place 3, heat and lane "15-10" 5, name 16,
+// reading 12, age 2, prefecture 8, affiliation with its blanks 14, time 8,
+// flag and mark 5, levels 2, the 7-character entry code; the grade is cut to
+// its column.
+inline constexpr int kHeatLaneX = ColumnAfter(824, 500, 3, kChar);        // 860
+inline constexpr int kKanaX = ColumnAfter(3053, 1578, 16, kChar);         // 3108
+inline constexpr int kOldNumberX = ColumnAfter(9752, 9752, 7, kChar);     // 10472
+inline constexpr Column kColumns[] = {{500, " 順 "},    {kHeatLaneX, " 組 路"}, {1578, "名前"}, {kKanaX, "ﾌﾘｶﾅ"},
+                                      {4366, "才"},     {4693, "学年"},        {5237, "県"},   {6087, "所属"},
+                                      {7461, "記録"},   {8411, " "},           {9162, "無"},   {9445, "年"},
+                                      {9752, "番号"},   {kOldNumberX, "旧番号"}};
+inline constexpr size_t kColumnCount = sizeof(kColumns) / sizeof(kColumns[0]);
 // Where a relay team's four members are printed under its line.
-inline constexpr int kMemberX[4] = {1578, 3053, 4693, 6087};
-inline constexpr int kMemberWidth = 15;
+inline constexpr int kMemberX[4] = {1578, kKanaX, 4693, 6087};
+inline constexpr int kMemberWidth = 16;
 }  // namespace results_print
 
 // One competitor of the event, in ranked order.

@@ -10,6 +10,7 @@
 #include "data/entry_file.h"
 #include "data/naming_context.h"
 #include "data/race_file.h"
+#include "print/print_sources.h"
 
 namespace meet {
 
@@ -28,8 +29,10 @@ const std::array<const char*, 11> kProjunPrintHeads = {"  No ",        "性別  
                                                        "予定時間    ", "所要   ",   "＠    ",
                                                        "ﾚｰｽ  ",        "F"};
 // The fifth cell (the stage) starts at 6000 twips; the others are placed so
-// that the widest text of each column fits at 12 points.
-const std::array<int, 11> kProjunCellX = {567, 1167, 1767, 3567, 6000, 7020, 7440, 8580, 9600, 10380, 11040};
+// that the widest text of each column fits at 12 points with at least one
+// blank (120 twips) before the next: the heats after "ｺﾝｿﾚｰｼｮﾝ", the total
+// after a start time, the flag after a race number.
+const std::array<int, 11> kProjunCellX = {567, 1167, 1767, 3567, 6000, 7080, 7440, 8640, 9600, 10380, 11100};
 const std::array<int, 11> kProjunCellColumns = {4, 4, 14, 18, 8, 3, 9, 8, 6, 5, 1};
 
 namespace {
@@ -113,6 +116,16 @@ std::string ProjunListLine(int lineNo, const ProgramEntry& e, const NamingContex
   return line;
 }
 
+std::string HoursMinutesSeconds(int32_t hhmmss) {
+  if (hhmmss <= 0) return {};
+  return NumberText(hhmmss / 10000) + ":" + ZeroPadded(hhmmss / 100 % 100, 2) + ":" + ZeroPadded(hhmmss % 100, 2);
+}
+
+std::string MinutesSeconds(int32_t mmss) {
+  if (mmss <= 0) return {};
+  return NumberText(mmss / 100) + ":" + ZeroPadded(mmss % 100, 2);
+}
+
 std::array<std::string, 11> ProjunPrintCells(const ProgramEntry& e, const NamingContext& ctx) {
   return {NumberText(e.orderNo),
           SexName(e.sexCode),
@@ -120,9 +133,9 @@ std::array<std::string, 11> ProjunPrintCells(const ProgramEntry& e, const Naming
           EventName(e.eventCode, ctx),
           RoundName(e.stageCode),
           NumberText(e.heatCount),
-          Trim(FormatTime(e.startTime)),
-          Trim(FormatTime(e.totalTime)),
-          Trim(FormatTime(e.perHeatTime)),
+          HoursMinutesSeconds(e.startTime),
+          HoursMinutesSeconds(e.totalTime),
+          MinutesSeconds(e.perHeatTime),
           NumberText(e.firstRace),
           e.seedFlag};
 }
@@ -496,7 +509,8 @@ Result<ProjunPrintSummary> FrmProjunScreen::Insatu() {
         int right = kProjunCellX[i] + kProjunCellColumns[i] * column;
         p.PrintAt(std::max(kProjunCellX[i], right - p.TextWidth(cells[i])), cells[i]);
       } else {
-        p.PrintAt(kProjunCellX[i], cells[i]);
+        // A band or event name longer than its column is cut, never printed over the next.
+        PrintColumn(p, kProjunCellX[i], i + 1 < cells.size() ? kProjunCellX[i + 1] : kPageWidth, cells[i]);
       }
       if (i == 0)
         row += "<TR><TD ALIGN=\"RIGHT\">";

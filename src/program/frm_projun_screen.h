@@ -84,8 +84,15 @@ std::string PaddedColumns(std::string_view text, int width);
 // One line of lstNaiyo for entry `e` shown as line number `lineNo`.
 std::string ProjunListLine(int lineNo, const ProgramEntry& e, const NamingContext& ctx);
 
+// A time of day or a duration held as HHMMSS, printed h:mm:ss (93000 is
+// "9:30:00"); and one held as MMSS, printed m:ss (130 is "1:30"). 0 prints
+// nothing.
+std::string HoursMinutesSeconds(int32_t hhmmss);
+std::string MinutesSeconds(int32_t mmss);
+
 // The eleven printed cells of an entry (number, sex, age band, event, stage,
-// heats, start, total, per heat, race, flag), without padding.
+// heats, start, total, per heat, race, flag), without padding; the start
+// and total times as h:mm:ss, the time per heat as m:ss.
 std::array<std::string, 11> ProjunPrintCells(const ProgramEntry& e, const NamingContext& ctx);
 // Which of the eleven cells are numbers (right-aligned).
 extern const std::array<bool, 11> kProjunCellIsNumber;

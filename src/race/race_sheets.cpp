@@ -74,12 +74,12 @@ void LapSheet::Lane(int lane) {
   Down(p_);
   if (!swimmer) return;
   if (entry) {
-    p_.PrintAt(kName, PrintedText(entry->swimmerName));
-    p_.PrintAt(kAgeGrade, AgeAndGrade(src_, *entry));
-    p_.PrintAt(kAffiliation, PrintedText(entry->affiliation));
+    PrintColumn(p_, kName, kAgeGrade, PrintedText(entry->swimmerName));
+    PrintColumn(p_, kAgeGrade, kAffiliation, AgeAndGrade(src_, *entry));
+    PrintColumn(p_, kAffiliation, kFinalTime, PrintedText(entry->affiliation));
   }
   p_.PrintAt(kFinalTime, FormatTime(race_.laneTime[k]));
-  if (entry) p_.PrintAt(kRegNo, PrintedText(entry->regNo));
+  if (entry) PrintColumn(p_, kRegNo, kPageWidth, PrintedText(entry->regNo));
   Down(p_, 2);
   for (int g = 0; g < groups; ++g) {
     const int first = g * kLapsPerGroup;
@@ -126,15 +126,15 @@ Status RaceSheetOnce(Printer& p, const PrintSources& src, const Race& race) {
       // blank; the lane's entry time is the race's own.
       const std::optional<Entry> e = src.entry(race.laneNo[k]);
       if (e) {
-        p.PrintAt(kName, PrintedName(e->swimmerName));
-        p.PrintAt(kKana, LeftChars(PrintedText(e->swimmerKana), 12));
-        p.PrintAt(kPrefecture, PrintedName(e->prefName));
-        p.PrintAt(kAffiliation, PrintedName(e->affiliation));
-        p.PrintAt(kGrade, src.GradeText(e->gradeCode));
-        if (e->age != 0) p.PrintAt(kAge, NumberText(e->age));
+        PrintColumn(p, kName, kKana, PrintedName(e->swimmerName));
+        PrintColumn(p, kKana, kPrefecture, LeftChars(PrintedText(e->swimmerKana), 12));
+        PrintColumn(p, kPrefecture, kAffiliation, PrintedName(e->prefName));
+        PrintColumn(p, kAffiliation, kGrade, PrintedName(e->affiliation));
+        PrintColumn(p, kGrade, kAge, src.GradeText(e->gradeCode));
+        if (e->age != 0) PrintColumn(p, kAge, kEntryTime, NumberText(e->age));
       }
       if (race.laneEntryTime[k] != 0) p.PrintAt(kEntryTime, FormatTime(race.laneEntryTime[k]));
-      if (e) p.PrintAt(kRegNo, PrintedText(e->regNo));
+      if (e) PrintColumn(p, kRegNo, kPageWidth, PrintedText(e->regNo));
     }
     Down(p);
   }

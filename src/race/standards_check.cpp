@@ -195,7 +195,7 @@ void RecordNotices::recordNotice(int slot, const Entry& entry, int32_t time, con
     printer_.NewPage();
     PrintHeading();
   }
-  printer_.PrintAt(kNoticeLeftX, NoticeLeft(slot, entry));
+  PrintColumn(printer_, kNoticeLeftX, kNoticeRightX, NoticeLeft(slot, entry));
   printer_.PrintAt(kNoticeRightX, NoticeRight(time, record));
   printer_.NextLine();
   printer_.SetFontSize(kNormalFontSize);

@@ -13,6 +13,7 @@
 #include "core/printer.h"
 #include "data/entry_file.h"
 #include "data/race_file.h"
+#include "print/print_sources.h"
 #include "records/shikaku_file.h"
 
 namespace meet {
@@ -120,7 +121,10 @@ class RecordNotices {
 inline constexpr int kNoticeTop = 500;
 inline constexpr int kNoticeHeadingX = 1000;
 inline constexpr int kNoticeLeftX = 1500;
-inline constexpr int kNoticeRightX = 6500;
+// The time and record one blank after the widest left part at 13 points:
+// "10ｺｰｽ", a full name (16), the club (12), a three-digit age and a grade
+// (4), with their blanks: 44 half-width characters of 130 twips.
+inline constexpr int kNoticeRightX = ColumnAfter(6500, kNoticeLeftX, 44, 130);  // 7350
 inline constexpr int kNoticeLastLineY = 15500;
 inline constexpr double kNoticeFontSize = 13;
 inline constexpr double kNormalFontSize = 11;

@@ -2,6 +2,7 @@
 
 #include "core/cp932.h"
 #include "core/numbers.h"
+#include "core/print_columns.h"
 #include "core/time_code.h"
 #include "data/naming_context.h"
 
@@ -78,20 +79,23 @@ std::vector<PrintedPiece> FindingLine(const Entry& e, const RecordCheckFinding& 
   std::string name = TrimRight(e.swimmerName);
   std::string affiliation = TrimRight(e.affiliation);
   if (f.standard) {
+    // The parts of a standard's line with a blank between them, the event
+    // padded so that the times line up.
     return {
-        {1500, number + " " + PadToWidth(name, 16) + PadToWidth(affiliation, 12) + grade + gradeName},
-        {6500, EventName(f.eventCode, ctx) + FormatTime(f.time) + "  標準突破  " + NumberText(f.kind)},
+        {1500, number + " " + PadToWidth(name, 16) + " " + PadToWidth(affiliation, 12) + " " + grade + " " + gradeName},
+        {6500, PadToWidth(EventName(f.eventCode, ctx), 18) + " " + FormatTime(f.time) + "  標準突破  " +
+                   NumberText(f.kind)},
     };
   }
   return {
       {1000, number},
-      {1500, TrimRight(LeftChars(name, 8))},
-      {3000, TrimRight(LeftChars(affiliation, 6))},
-      {4500, RightAligned(e.age, 2)},
-      {4800, gradeName},
-      {5500, EventName(f.eventCode, ctx)},
-      {7500, FormatTime(f.time)},
-      {8500, RecordClassAbbrev(f.kind) + "  (" + FormatTime(f.recordTime) + ")"},
+      {kCheckName, TrimRight(LeftChars(name, 8))},
+      {kCheckAffiliation, TrimRight(LeftChars(affiliation, 6))},
+      {kCheckAge, RightAligned(e.age, 2)},
+      {kCheckGrade, gradeName},
+      {kCheckEvent, EventName(f.eventCode, ctx)},
+      {kCheckTime, FormatTime(f.time)},
+      {kCheckRecord, RecordClassAbbrev(f.kind) + "  (" + FormatTime(f.recordTime) + ")"},
   };
 }
 
@@ -130,7 +134,9 @@ Result<int> PrintRecordCheck(Printer& p, const ShikakuTable& table, const EntryF
         PrintHeading(p, heading);
       }
       p.SetFont(PrintFont{kMincho, kLineFontSize, false});
-      for (const PrintedPiece& piece : FindingLine(e, f, scheme, ctx)) p.PrintAt(piece.x, piece.text);
+      const std::vector<PrintedPiece> pieces = FindingLine(e, f, scheme, ctx);
+      for (size_t i = 0; i < pieces.size(); ++i)
+        PrintColumn(p, pieces[i].x, i + 1 < pieces.size() ? pieces[i + 1].x : kPageWidth, pieces[i].text);
       p.NextLine();
       ++count;
     }

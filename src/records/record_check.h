@@ -63,6 +63,18 @@ Result<int> PrintRecordCheck(Printer& printer, const ShikakuTable& table, const 
 Result<int> RunRecordCheck(const std::filesystem::path& meetFolder, const Settings& settings, Printer& printer,
                            const Clock& clock);
 
+// Where a record's line puts its parts at 10 points (a half-width character
+// is 100 twips): each where the layout puts it, or one blank after the
+// widest text before it (a name of 8 full-width characters, a three-digit
+// age); a grade name is cut to its column.
+inline constexpr int kCheckName = 1500;
+inline constexpr int kCheckAffiliation = 3200;  // 3000 holds no name of 8 full-width characters
+inline constexpr int kCheckAge = 4500;
+inline constexpr int kCheckGrade = 4900;        // 4800 after a three-digit age
+inline constexpr int kCheckEvent = 5500;
+inline constexpr int kCheckTime = 7500;
+inline constexpr int kCheckRecord = 8500;
+
 // Page geometry of the printout, in twips.
 inline constexpr int kCheckTitleY = 600;
 inline constexpr int kCheckFirstLineY = 1450;

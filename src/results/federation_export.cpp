@@ -20,9 +20,15 @@ Result<FederationReportOutcome> ExportFederationReport(const std::filesystem::pa
   return WriteFederationReport(meetFolder, s, EntryFilePath(entryFolder, entryFileName), slices);
 }
 
+std::string LanesWithoutResultNote(const FederationReportOutcome& o) {
+  if (o.lanesWithoutResult == 0) return {};
+  return "記録のないコース " + NumberText(o.lanesWithoutResult) + " 件は泳いでいないものとして書いていません。";
+}
+
 std::string FederationReportNotice(const FederationReportOutcome& o) {
-  return "日水報告を作成しました（" + NumberText(o.swims) + " 件）。\n" + o.gamesFile.string() + "\n" +
-         o.resultsFile.string();
+  std::string note = LanesWithoutResultNote(o);
+  return "日水報告を作成しました（" + NumberText(o.swims) + " 件）。\n" + (note.empty() ? "" : note + "\n") +
+         o.gamesFile.string() + "\n" + o.resultsFile.string();
 }
 
 }  // namespace meet

@@ -18,7 +18,10 @@ Result<FederationReportOutcome> ExportFederationReport(const std::filesystem::pa
                                                        const std::string& entryFolder,
                                                        const std::string& entryFileName);
 
-// The notice after a report: both paths and the number of swims.
+// The line saying how many lanes with a swimmer but no result were left
+// out; empty when none were.
+std::string LanesWithoutResultNote(const FederationReportOutcome& outcome);
+// The notice after a report: the number of swims, the lanes left out, both paths.
 std::string FederationReportNotice(const FederationReportOutcome& outcome);
 
 }  // namespace meet

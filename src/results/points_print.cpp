@@ -221,24 +221,29 @@ Result<int> PrintRecordsList(Printer& printer, const PrintSources& sources, cons
     const bool relay = e.relayFlag == "1";
     if (p.y() + p.LineHeight() * (relay ? 2 : 1) > kLastLineY) heading();
     const Entry swimmer = sources.entry(e.members[0]).value_or(Entry{});
-    p.PrintAt(kRecordColumns[0].x, std::string(e.sexCode == "1" ? "男" : "女") + " " + RecordClassAbbrev(e.recordClass));
-    p.PrintAt(kRecordColumns[1].x, RightAligned(e.raceEventNo, 3) + RightAligned(e.heatNo, 2));
-    p.PrintAt(kRecordColumns[2].x, PrintedText(ClassLabel(e.classFrom, e.classTo, e.eventCode, naming)) + " " +
-                                       PrintedText(EventName(e.eventCode, naming)));
-    p.PrintAt(kRecordColumns[3].x, RoundName(e.stageCode) + RightAligned(e.place, 2));
-    p.PrintAt(kRecordColumns[4].x, FormatTime(e.time));
-    p.PrintAt(kRecordColumns[5].x, RightAligned(e.placePoints, 3));
-    p.PrintAt(kRecordColumns[6].x, RightAligned(e.bonusValue, 3));
-    p.PrintAt(kRecordColumns[7].x, PrintedText(e.teamCode));
-    p.PrintAt(kRecordColumns[8].x, PrintedName(swimmer.affiliation));
+    auto column = [&](size_t c, const std::string& text) {
+      PrintColumn(p, kRecordColumns[c].x, c + 1 < kRecordColumns.size() ? kRecordColumns[c + 1].x : kPageWidth, text);
+    };
+    column(0, std::string(e.sexCode == "1" ? "男" : "女") + " " + RecordClassAbbrev(e.recordClass));
+    // The event number and the heat apart: "  1-15", never "115".
+    column(1, RightAligned(e.raceEventNo, 3) + "-" + RightAligned(e.heatNo, 2));
+    column(2, PrintedText(ClassLabel(e.classFrom, e.classTo, e.eventCode, naming)) + " " +
+                  PrintedText(EventName(e.eventCode, naming)));
+    column(3, RoundName(e.stageCode) + RightAligned(e.place, 3));
+    column(4, FormatTime(e.time));
+    column(5, RightAligned(e.placePoints, 3));
+    column(6, RightAligned(e.bonusValue, 3));
+    column(7, PrintedText(e.teamCode));
+    column(8, PrintedName(swimmer.affiliation));
     if (!relay) {
-      p.PrintAt(kRecordColumns[9].x, PrintedName(swimmer.swimmerName));
-      p.PrintAt(kRecordColumns[10].x, (swimmer.age != 0 ? RightAligned(swimmer.age, 2) : std::string("  ")) + " " +
-                                          sources.GradeText(swimmer.gradeCode));
+      column(9, PrintedName(swimmer.swimmerName));
+      column(10, (swimmer.age != 0 ? RightAligned(swimmer.age, 2) : std::string("  ")) + " " +
+                     sources.GradeText(swimmer.gradeCode));
     } else {
       p.NextLine();
       for (size_t leg = 0; leg < 4; ++leg)
-        if (auto member = sources.entry(e.members[leg])) p.PrintAt(kMemberX[leg], PrintedName(member->swimmerName));
+        if (auto member = sources.entry(e.members[leg]))
+          PrintColumn(p, kMemberX[leg], leg < 3 ? kMemberX[leg + 1] : kPageWidth, PrintedName(member->swimmerName));
     }
     p.NextLine();
     ++printed;

@@ -32,10 +32,24 @@ struct Column {
   int x;
   const char* head;
 };
-inline constexpr std::array<Column, 11> kRecordColumns = {{{500, "区分"},   {1700, "順"},    {2300, "種目"},
-                                                           {5000, "予決"},  {5700, "記録"},  {6600, "点"},
-                                                           {6950, " 率"},   {7350, "番号"},  {7950, "所属名"},
-                                                           {9250, "名前 "}, {10750, "齢"}}};
+// The records list is printed at 9 points: each column one blank after the
+// widest text of the one before ("男 標準1" 8, event and heat "123-15" 6,
+// stage and place "ｺﾝｿﾚｰｼｮﾝ 12" 11, time 8, points 3, bonus 3, team code 5,
+// club 12, name 16 half-width characters; the band and event are cut to
+// their column).
+inline constexpr int kRecordChar = 90;
+inline constexpr int kRecordEventX = ColumnAfter(2300, 1700, 6, kRecordChar);      // 2330
+inline constexpr int kRecordTimeX = ColumnAfter(5700, 5000, 11, kRecordChar);      // 6080
+inline constexpr int kRecordPointsX = ColumnAfter(6600, kRecordTimeX, 8, kRecordChar);    // 6890
+inline constexpr int kRecordBonusX = ColumnAfter(6950, kRecordPointsX, 3, kRecordChar);   // 7250
+inline constexpr int kRecordTeamX = ColumnAfter(7350, kRecordBonusX, 3, kRecordChar);     // 7610
+inline constexpr int kRecordClubX = ColumnAfter(7950, kRecordTeamX, 5, kRecordChar);      // 8150
+inline constexpr int kRecordNameX = ColumnAfter(9250, kRecordClubX, 12, kRecordChar);     // 9320
+inline constexpr int kRecordAgeX = ColumnAfter(10750, kRecordNameX, 16, kRecordChar);     // 10850
+inline constexpr std::array<Column, 11> kRecordColumns = {
+    {{500, "区分"}, {1700, "順"}, {kRecordEventX, "種目"}, {5000, "予決"}, {kRecordTimeX, "記録"},
+     {kRecordPointsX, "点"}, {kRecordBonusX, " 率"}, {kRecordTeamX, "番号"}, {kRecordClubX, "所属名"},
+     {kRecordNameX, "名前 "}, {kRecordAgeX, "齢"}}};
 inline constexpr std::array<int, 4> kMemberX = {2300, 4100, 5900, 7700};
 inline constexpr int kLeft = 600;
 inline constexpr int kTop = 700;

@@ -51,8 +51,15 @@ void RankingPrintout::ListHeading(const std::string& title) {
 
 void RankingPrintout::Row(const RankingRow& row) {
   Next();
-  for (size_t i = 0; i < row.cells.size(); ++i)
-    if (!row.cells[i].empty()) p_.PrintAt(kColumnX[i], row.cells[i]);
+  // A swimmer's cell ends before the next column; a relay's members, spread
+  // over the columns, each end before the next member.
+  for (size_t i = 0; i < row.cells.size(); ++i) {
+    if (row.cells[i].empty()) continue;
+    size_t next = i + 1;
+    if (row.member)
+      while (next < row.cells.size() && row.cells[next].empty()) ++next;
+    PrintColumn(p_, kColumnX[i], next < row.cells.size() ? kColumnX[next] : kPageWidth, row.cells[i]);
+  }
 }
 
 void RankingPrintout::List(const RankingBlock& block) {

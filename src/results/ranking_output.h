@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "core/platform.h"
+#include "print/results_print.h"
 #include "results/ranking_list.h"
 #include "settings/settings.h"
 
@@ -28,9 +29,13 @@ inline constexpr int kTop = 500;
 inline constexpr int kLeft = 500;
 inline constexpr int kDateX = 8505;
 inline constexpr int kBottom = 15900;  // no line starts below this (A4: 16838 twips high)
-// Where each column starts (the results list's positions).
-inline constexpr std::array<int, kRankingColumns> kColumnX = {500,  824,  1578, 3053, 4366, 4693, 5237,
-                                                              6087, 7461, 8411, 9162, 9445, 9752, 10500};
+inline constexpr int kChar = 90;  // a half-width character at 9 points, in twips
+// Where each column starts: the results list's positions, but the grade one
+// blank after a three-digit age (a relay team's summed age).
+inline constexpr int kGradeX = ColumnAfter(4693, 4366, 3, kChar);  // 4726
+inline constexpr std::array<int, kRankingColumns> kColumnX = {
+    500, results_print::kHeatLaneX, 1578, results_print::kKanaX, 4366, kGradeX, 5237, 6087, 7461, 8411, 9162, 9445,
+    9752, results_print::kOldNumberX};
 }  // namespace ranking_print
 
 class RankingPrintout {

@@ -212,6 +212,34 @@ std::array<int32_t, 10> MeetDayDates(int32_t firstDay) {
   return days;
 }
 
+Result<FirstMeetDay> ResultFileFirstDay(const Settings& s, const Record& entryHeader) {
+  if (s.meetDateFrom == 0 && s.meetDateTo == 0) {
+    std::string dateText = entryHeader.Raw(E::kEntryDateFrom, 10);
+    auto first = DateOfSlashedText(dateText);
+    std::replace(dateText.begin(), dateText.end(), '\0', ' ');
+    if (!first)
+      return Fail(ErrorKind::Format, "大会の期日が基準にも申込ファイルにもありません（申込ファイルの大会開始日「" +
+                                         TrimRight(dateText) + "」は yyyy/mm/dd の日付として読めません）。");
+    return FirstMeetDay{*first, false};
+  }
+  if (s.meetDateFrom == 0)
+    return Fail(ErrorKind::Invalid, "基準の期日に最終日 " + DateDisplay(s.meetDateTo) + " だけがあり、初日がありません。");
+  if (!IsCalendarDate(s.meetDateFrom))
+    return Fail(ErrorKind::Invalid, "基準の期日の初日 " + DateDisplay(s.meetDateFrom) + " は日付ではありません。");
+  if (s.meetDateTo != 0) {
+    const auto tenth = AddDays(s.meetDateFrom, 9);
+    if (!IsCalendarDate(s.meetDateTo) || s.meetDateTo < s.meetDateFrom || !tenth || s.meetDateTo > *tenth)
+      return Fail(ErrorKind::Invalid, "基準の期日の最終日 " + DateDisplay(s.meetDateTo) + " が初日 " +
+                                          DateDisplay(s.meetDateFrom) + " から 10 日のうちの日付ではありません。");
+  }
+  return FirstMeetDay{s.meetDateFrom, true};
+}
+
+std::string MeetDaysNote(const FirstMeetDay& d) {
+  return "大会日: " + DateDisplay(d.date) + " から 10 日（" + (d.fromSettings ? "基準の期日" : "申込ファイルの大会開始日") +
+         "）";
+}
+
 int SplitEvent(int e) {
   static constexpr int kFirstLeg[] = {8, 9, 10, 1, 2, 3, 4};  // events 23–29
   if (e == 7) return 6;
@@ -232,14 +260,12 @@ Result<ResultFileBytes> BuildResultFile(const ResultSources& in, const Settings&
                    in.entries[static_cast<size_t>(n - 1)].Raw(0, ind2_layout::kPersonalDataWidth));
   }
 
-  // Algorithm 2: the header with the day dates; the entries with no results.
-  const std::string dateText = in.entryHeader.Raw(E::kEntryDateFrom, 10);
-  auto first = DateOfSlashedText(dateText);
-  if (!first)
-    return Fail(ErrorKind::Format, "申込ファイルの大会開始日「" + TrimRight(dateText) +
-                                       "」が yyyy/mm/dd の日付として読めません。");
+  // Algorithm 2: the header with the day dates of the meet's settings; the
+  // entries with no results.
+  auto first = ResultFileFirstDay(s, in.entryHeader);
+  if (!first) return std::unexpected(first.error());
   Record header = in.entryHeader;
-  auto days = MeetDayDates(*first);
+  auto days = MeetDayDates(first->date);
   for (size_t d = 0; d < days.size(); ++d) header.SetI32(E::kEntryDays + 4 * d, days[d]);
 
   Builder b(in, s, o);
@@ -258,6 +284,7 @@ Result<ResultFileBytes> BuildResultFile(const ResultSources& in, const Settings&
   for (const Record& r : b.entries()) out.resultFile += r.bytes();
   out.entriesKept = static_cast<int>(b.entries().size());
   out.resultsWritten = b.written();
+  out.firstDay = *first;
   return out;
 }
 
@@ -307,6 +334,7 @@ Result<ResultFileOutcome> MakeResultFile(const std::filesystem::path& meetFolder
   out.entries = static_cast<int>(in.entries.size());
   out.entriesKept = built->entriesKept;
   out.resultsWritten = built->resultsWritten;
+  out.firstDay = built->firstDay;
   if (auto ok = WriteWholeFiles({{out.ind2File, built->ind2}, {out.resultFile, built->resultFile}}); !ok)
     return std::unexpected(ok.error());
   return out;

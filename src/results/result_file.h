@@ -48,6 +48,16 @@ std::string ResultFileNameFor(std::string_view entryFileName);
 // The dates of meet days 1–10 as yyyymmdd from the first day's date.
 std::array<int32_t, 10> MeetDayDates(int32_t firstDay);
 
+// Day 1 of the result file: the settings' first day (meetDateFrom); the
+// entry header's first date only when the settings hold neither date. A
+// settings date that is no calendar day, a last day without a first, or a
+// last day before the first or more than ten days on is refused, naming it.
+struct FirstMeetDay {
+  int32_t date = 0;           // yyyymmdd
+  bool fromSettings = false;  // false: from the entry file's header
+};
+Result<FirstMeetDay> ResultFileFirstDay(const Settings& s, const Record& entryHeader);
+
 // The event a split time is also written for: 6 for the 1500m (7); the
 // first leg's event for relays 23–29 (8, 9, 10, 1, 2, 3, 4); 0 otherwise.
 int SplitEvent(int eventCode);
@@ -68,12 +78,13 @@ struct ResultFileBytes {
   std::string ind2;
   int entriesKept = 0;
   int resultsWritten = 0;
+  FirstMeetDay firstDay;
 };
 
 // Algorithms in their order: ind2.dat, the copy with the day dates and zeroed
 // results, the results, the standard results, the removal of entries without
 // results. An error (a race or relay block the files lack, a lane naming an
-// entry that is not there, a header date that is no date) leaves nothing
+// entry that is not there, meet dates that are no dates) leaves nothing
 // built.
 Result<ResultFileBytes> BuildResultFile(const ResultSources& in, const Settings& s, const ResultFileOptions& options);
 
@@ -83,7 +94,11 @@ struct ResultFileOutcome {
   int entries = 0;        // in the entry file
   int entriesKept = 0;    // in the result file
   int resultsWritten = 0;
+  FirstMeetDay firstDay;  // day 1 of the ten day dates, and where it came from
 };
+
+// The line saying where the ten meet days of the result file came from.
+std::string MeetDaysNote(const FirstMeetDay& firstDay);
 
 // Program entries 1..N of projun.dat; a missing file, or one shorter than
 // its count, is an error.

@@ -146,7 +146,7 @@ void FrmKekka::Run() {
     return;
   }
   platform_.dialogs.Notify("結果ファイルを作成しました。\n" + done->resultFile.string() + "\n" +
-                           done->ind2File.string());
+                           done->ind2File.string() + "\n" + MeetDaysNote(done->firstDay));
   close();
 }
 

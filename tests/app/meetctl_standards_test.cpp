@@ -207,7 +207,7 @@ TEST(MeetctlRecordCheck, PrintsTheFindingsToTheJsonlTarget) {
   int standardY = -1, recordY = -1;
   auto yOf = [](const std::string& l) { return std::stoi(l.substr(l.find("\"y\":") + 4)); };
   while (std::getline(lines, line)) {
-    if (Has(line, "\"x\":6500") && Has(line, "\"text\":\"50m自由形   30.00  標準突破  1\"")) {
+    if (Has(line, "\"x\":6500") && Has(line, "\"text\":\"50m自由形" + std::string(10, ' ') + "   30.00  標準突破  1\"")) {
       standardAt6500 = true;
       standardY = yOf(line);
     }

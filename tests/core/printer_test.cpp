@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/jsonl_printer.h"
+#include "core/print_columns.h"
 #include "support/test_support.h"
 
 namespace meet {
@@ -23,6 +24,31 @@ TEST(Printer, PrintAdvancesAlongTheLineAndNextLineMovesDown) {
   EXPECT_EQ(p.items[1].x, 1000 + 2 * 100);  // half-width characters are half an em
   EXPECT_EQ(p.items[2].x, 0);
   EXPECT_EQ(p.items[2].y, 500 + p.LineHeight());
+}
+
+// At 10 points a half-width character is 100 twips: a column at 0 whose next
+// column starts at 1700 holds 16 of them and the blank between.
+TEST(FitColumn, CutsByCharactersToEndABlankBeforeTheNextColumn) {
+  struct Row {
+    const char* text;
+    int nextX;
+    const char* fitted;
+  } rows[] = {
+      {"長谷川龍之介太郎", 1700, "長谷川龍之介太郎"},
+      {"長谷川龍之介太郎", 1699, "長谷川龍之介太"},  // never half a character
+      {"ｱｲｳｴｵ漢字", 999, "ｱｲｳｴｵ漢"},  // 8 columns of room: 字 would be split
+      {" 鹿児島県", 900, "鹿児島県"},  // the aligning blank goes before a character
+      {"  12", 500, "  12"},
+      {"豊中ＡＣ    ", 900, "豊中ＡＣ"},
+      {"abc", 100, ""},
+  };
+  for (const Row& r : rows) {
+    NullPrinter p;
+    p.SetFontSize(10);
+    EXPECT_EQ(FitColumn(p, r.text, 0, r.nextX), r.fitted) << r.text << " " << r.nextX;
+  }
+  static_assert(ColumnAfter(2553, 1078, 16, 100) == 2778);  // moved one blank past a full name
+  static_assert(ColumnAfter(9752, 7461, 8, 100) == 9752);   // kept where nothing reaches it
 }
 
 TEST(Printer, DocumentsAndPagesAreCountedFromOne) {

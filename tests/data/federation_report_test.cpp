@@ -191,6 +191,9 @@ class FederationFiles : public ::testing::Test {
       e.entryCode7 = "000000" + std::to_string(n);
       e.swimmerName = "泳者" + std::to_string(n);
       e.regNo = "13101199901020";
+      e.sexCode = "2";
+      e.affiliation = "青葉ＳＣ";
+      e.gradeCode = "23";
       entries += RecordFromEntry(e).bytes();
     }
     test::WriteFile(dir / "m.Mos", entries);
@@ -222,6 +225,46 @@ TEST_F(FederationFiles, OneLinePerSwimNoneForEmptySlotsOrMeetEvents) {
   EXPECT_EQ(v[35], " 4:00.00");
   EXPECT_EQ(v[36], " 1:00.50");
   EXPECT_EQ(test::ReadFile(done->gamesFile), EncodeCp932(GamesLine(MeetSettings())));
+}
+
+// A relay confirmed in 途中 mode with its first legs left untyped holds
+// 棄権 as their split; a lane whose swimmer never swam holds no time.
+TEST_F(FederationFiles, NoSwimWithoutAResultAndNoSplitFromAStatusCode) {
+  Race r;
+  r.sexCode = "2";
+  r.eventCode = 25;
+  r.roundCode = "1";
+  r.heatNo = 1;
+  r.laneNo = {1, 5, 2, 6};
+  r.laneTime = {20500, 0, 888888, 999999};
+  r.laneRecordClass = {0, 0, 0, 0};
+  r.relayRec = 1;
+  std::string header(256, '\0');
+  header[0] = 1;
+  test::WriteFile(dir / "taikai.dat", header + std::string(256 * 9, '\0') + RecordFromRace(r, false).bytes());
+  RelayBlock b;
+  b.legMembers[0] = 3;   // slot 0: legs 1 to 4 are entries 3, 4, 5, 6
+  b.legMembers[12] = 4;
+  b.legMembers[24] = 5;
+  b.legMembers[36] = 6;
+  b.splitTimes = {888888, 3050, 0, 0, 0, 0, 0, 0, 0, 0};
+  std::string relayHeader(256, '\0');
+  relayHeader[0] = 1;
+  test::WriteFile(dir / "relay.dat", relayHeader + std::string(256 * 9, '\0') + RecordFromRelayBlock(b).bytes());
+  auto done = WriteFederationReport(dir.path(), MeetSettings(), dir / "m.Mos", {{1, 1, "2", "1"}});
+  ASSERT_TRUE(done) << done.error().message;
+  EXPECT_EQ(done->swims, 2);
+  EXPECT_EQ(done->lanesWithoutResult, 2);  // lanes 2 (0) and 4 (999999)
+  // Values 1–14 and 15–26 of the team in lane 1, value 31 (its club code),
+  // 36 the time, 37 empty for the 棄権 split, 38–100 empty (99 commas).
+  // Names pass through CleanName mode 1: short ones are padded to five characters.
+  auto member = [](int n) { return "000000" + std::to_string(n) + ",2,  泳者" + std::to_string(n) + ",1999/01/02,"; };
+  std::string lane1 = "2,7,5,1,1,1,0,0,2,青葉ＳＣ," + member(3) + member(4) + member(5) + member(6) + ",,1,,13101,,,,," +
+                      " 2:05.00,," + std::string(62, ',') + "\r\n";
+  // Lane 3 withdrew: kind "1", eight blanks, and no split for its lane.
+  std::string lane3 = "2,7,5,1,1,3,1,0,2,青葉ＳＣ," + member(2) + std::string(12, ',') + "2,3,1,,13101,,,,,        ,," +
+                      std::string(62, ',') + "\r\n";
+  EXPECT_EQ(test::ReadFile(done->resultsFile), EncodeCp932(lane1 + lane3));
 }
 
 TEST_F(FederationFiles, AShortRaceFileOrAMissingEntryIsRefusedAndNothingWritten) {

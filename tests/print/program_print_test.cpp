@@ -98,7 +98,7 @@ TEST(PrintProgramPage, BlockPositionsHeadingsAndLanes) {
   EXPECT_EQ(meet.Line(1, row1 + kIndividualLine), (std::vector<std::string>{"予選  2組"}));
   // Lane 4 of heat 2: name, affiliation, age, grade, rank, time; lane 5's entry is missing: its number only.
   const int lane4 = row1 + 5 * kIndividualLine;
-  EXPECT_EQ(meet.Line(1, lane4), (std::vector<std::string>{" 4", "山田　太郎      ", "青葉ＳＣ", "12", "中3", "(  )"}));
+  EXPECT_EQ(meet.Line(1, lane4), (std::vector<std::string>{" 4", "山田　太郎", "青葉ＳＣ", "12", "中3", "(  )"}));
   EXPECT_EQ(meet.Line(1, lane4 + kIndividualLine), (std::vector<std::string>{" 5"}));
   EXPECT_EQ(meet.Line(1, row1 + 2 * kIndividualLine), (std::vector<std::string>{" 1", "(  )"}));
   // The empty slot 3 prints nothing in its block.
@@ -119,10 +119,10 @@ TEST(PrintProgramPage, ResultsMarksAndTheOfficialsCopy) {
   ASSERT_TRUE(meet.Print(1));
   const int lane1 = kIndividualTop + 2 * kIndividualLine;
   EXPECT_EQ(meet.Line(1, lane1),
-            (std::vector<std::string>{" 1", "鈴木　一郎      ", "青葉ＳＣ", "12", "中3", "( 1)", "   30.12", "大会", "3"}));
+            (std::vector<std::string>{" 1", "鈴木　一郎", "青葉ＳＣ", "12", "中3", "( 1)", "   30.12", "大会", "3"}));
   meet.fake.printer.items.clear();
   ASSERT_TRUE(meet.Print(1, true));
-  EXPECT_EQ(meet.Line(1, lane1), (std::vector<std::string>{" 1", "鈴木　一郎      ", "青葉ＳＣ", "12", "中3", "( 1)", "ｱｵﾊﾞ"}));
+  EXPECT_EQ(meet.Line(1, lane1), (std::vector<std::string>{" 1", "鈴木　一郎", "青葉ＳＣ", "12", "中3", "( 1)", "ｱｵﾊﾞ"}));
 }
 
 TEST(PrintProgramPage, PrefectureColumnsFollowTheSetting) {

@@ -107,13 +107,28 @@ TEST(ProjunPrint, HtmlRowsAreEscaped) {
       "<HTML><HEAD><TITLE></TITLE></HEAD><BODY>\r\n"
       "<TABLE BORDER=\"0\" WIDTH=\"100%\" HEIGHT=\"100%\">\r\n"
       "<TR><TD ALIGN=\"RIGHT\">1</TD><TD>女子</TD><TD>小&amp;中</TD><TD>A&amp;B&lt;ﾘﾚｰ&gt;&quot;</TD><TD>決勝</TD>"
-      "<TD ALIGN=\"RIGHT\">2</TD><TD ALIGN=\"RIGHT\">9:30.00</TD><TD ALIGN=\"RIGHT\">3.00</TD>"
-      "<TD ALIGN=\"RIGHT\">1.30</TD><TD ALIGN=\"RIGHT\">1</TD><TD>1</TD></TR>\r\n"
+      "<TD ALIGN=\"RIGHT\">2</TD><TD ALIGN=\"RIGHT\">9:30:00</TD><TD ALIGN=\"RIGHT\">0:03:00</TD>"
+      "<TD ALIGN=\"RIGHT\">1:30</TD><TD ALIGN=\"RIGHT\">1</TD><TD>1</TD></TR>\r\n"
       "<TR><TD ALIGN=\"RIGHT\">2</TD><TD>男子</TD><TD></TD><TD>100m自由形</TD><TD>予選</TD>"
       "<TD ALIGN=\"RIGHT\">1</TD><TD ALIGN=\"RIGHT\"></TD><TD ALIGN=\"RIGHT\"></TD>"
       "<TD ALIGN=\"RIGHT\"></TD><TD ALIGN=\"RIGHT\">3</TD><TD></TD></TR>\r\n"
       "</TABLE></BODY></HTML>\r\n";
   EXPECT_EQ(test::ReadFile(meet.dir / "市民2.html"), EncodeCp932(expected));
+}
+
+// The start and the total are times of day and durations held as HHMMSS,
+// the time per heat a duration held as MMSS: none of them is a swim time.
+TEST(ProjunPrint, StartTotalAndPerHeatTimesAsClockTimes) {
+  struct Row {
+    int32_t value;
+    const char* hms;
+    const char* ms;
+  } rows[] = {{93000, "9:30:00", "930:00"}, {101430, "10:14:30", "1014:30"}, {500, "0:05:00", "5:00"},
+              {130, "0:01:30", "1:30"},     {5, "0:00:05", "0:05"},          {0, "", ""}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(HoursMinutesSeconds(r.value), r.hms) << r.value;
+    EXPECT_EQ(MinutesSeconds(r.value), r.ms) << r.value;
+  }
 }
 
 TEST(ProjunPrint, HtmlNameStaysInTheMeetFolder) {

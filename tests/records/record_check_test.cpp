@@ -143,9 +143,11 @@ TEST(FindingLine, StandardLineAtItsTwoPositions) {
   auto pieces = FindingLine(Swimmer("21", 13, 3000), f, 0, NamingContext{});
   ASSERT_EQ(pieces.size(), 2u);
   EXPECT_EQ(pieces[0].x, 1500);
-  EXPECT_EQ(pieces[0].text, "   7 山田　太郎      ＡＢＣ水泳  21中1");
+  // A blank between name, club, grade code and grade name; the event padded
+  // to 18 so that the times line up under each other.
+  EXPECT_EQ(pieces[0].text, "   7 山田　太郎       ＡＢＣ水泳   21 中1");
   EXPECT_EQ(pieces[1].x, 6500);
-  EXPECT_EQ(pieces[1].text, "50m自由形   30.00  標準突破  1");
+  EXPECT_EQ(pieces[1].text, "50m自由形" + std::string(10, ' ') + "   30.00  標準突破  1");
 }
 
 TEST(FindingLine, RecordLineAtItsEightPositions) {
@@ -156,8 +158,8 @@ TEST(FindingLine, RecordLineAtItsEightPositions) {
   std::vector<std::pair<int, std::string>> got;
   for (const auto& p : pieces) got.emplace_back(p.x, p.text);
   std::vector<std::pair<int, std::string>> expected = {
-      {1000, "1234"},      {1500, "長谷川　健太郎a"}, {3000, "港南スイミン"},
-      {4500, "13"},        {4800, "中1"},            {5500, "50m自由形"},
+      {1000, "1234"},      {1500, "長谷川　健太郎a"}, {3200, "港南スイミン"},  // 3000 would touch 8 full-width
+      {4500, "13"},        {4900, "中1"},            {5500, "50m自由形"},      // 4800 a three-digit age
       {7500, "   30.00"},  {8500, "区中  (   31.00)"},
   };
   EXPECT_EQ(got, expected);

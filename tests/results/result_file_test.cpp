@@ -120,6 +120,58 @@ TEST(ResultFile, HeaderEntriesAndInd2OnTheBytes) {
   EXPECT_EQ(built->ind2, ind2);
 }
 
+// The meet's settings say when it is swum; the entry header's dates are
+// what the entry program was told before, and only stand in for none.
+TEST(ResultFile, TheTenDaysAreTheSettingsDaysOnTheBytes) {
+  ResultSources in = Sources(1, "2008/12/31");
+  Settings s = Lanes8();
+  s.meetDateFrom = 20090329;
+  s.meetDateTo = 20090330;
+  auto built = BuildResultFile(in, s, {});
+  ASSERT_TRUE(built) << built.error().message;
+  std::string header = in.entryHeader.bytes();
+  std::string dates;
+  for (int32_t d : {20090329, 20090330, 20090331, 20090401, 20090402, 20090403, 20090404, 20090405, 20090406,
+                    20090407})
+    dates += Le32(d);
+  header.replace(67, 40, dates);  // the date texts at 36 and 46 stay the entry file's
+  EXPECT_EQ(built->resultFile.substr(0, 384), header);
+  EXPECT_TRUE(built->firstDay.fromSettings);
+}
+
+TEST(ResultFile, FirstDayFromTheSettingsOrTheHeader) {
+  struct Row {
+    int32_t from, to;
+    const char* headerDate;
+    int32_t first;  // 0: refused
+    bool fromSettings;
+  } rows[] = {
+      {20090329, 20090330, "2008/12/31", 20090329, true},
+      {20090329, 0, "2008/12/31", 20090329, true},         // no last day: the first still counts
+      {20090329, 20090407, "2008/12/31", 20090329, true},  // the tenth day
+      {0, 0, "2008/12/31", 20081231, false},               // no dates set: the header's
+      {0, 0, "abcd/ef/gh", 0, false},
+      {0, 20090330, "2008/12/31", 0, false},                // a last day alone
+      {20090230, 0, "2008/12/31", 0, false},                // no calendar day
+      {20090329, 20090328, "2008/12/31", 0, false},         // before the first
+      {20090329, 20090408, "2008/12/31", 0, false},         // an eleventh day
+      {20090329, 20090231, "2008/12/31", 0, false},
+  };
+  for (const Row& r : rows) {
+    Settings s = Lanes8();
+    s.meetDateFrom = r.from;
+    s.meetDateTo = r.to;
+    auto first = ResultFileFirstDay(s, Sources(0, r.headerDate).entryHeader);
+    if (r.first == 0) {
+      EXPECT_FALSE(first) << r.from << " " << r.to;
+      continue;
+    }
+    ASSERT_TRUE(first) << r.from << " " << r.to << ": " << first.error().message;
+    EXPECT_EQ(first->date, r.first) << r.from;
+    EXPECT_EQ(first->fromSettings, r.fromSettings) << r.from;
+  }
+}
+
 TEST(ResultFile, AHeaderDateThatIsNoDateIsRefused) {
   for (const char* date : {"2009/13/01", "2009/02/30", "abcd/ef/gh", ""}) {
     auto built = BuildResultFile(Sources(1, date), Lanes8(), {});

@@ -75,6 +75,10 @@ TEST_F(FrmKekkaTest, ControlsFollowTheirRulesAndRunWritesTheFiles) {
   EXPECT_TRUE(std::filesystem::exists(dir / "meet.kek"));
   EXPECT_TRUE(std::filesystem::exists(dir / "ind2.dat"));
   EXPECT_FALSE(alive);  // closed after the run
+  // The settings hold no dates: the notice says the days are the entry file's.
+  ASSERT_EQ(fake.dialogs.notices.size(), 2u);
+  EXPECT_NE(fake.dialogs.notices[1].find("大会日: 2009/07/30 から 10 日（申込ファイルの大会開始日）"), std::string::npos)
+      << fake.dialogs.notices[1];
 }
 
 TEST_F(FrmKekkaTest, TheHubButtonsAreRegistered) {

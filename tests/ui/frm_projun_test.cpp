@@ -211,6 +211,12 @@ TEST_F(FrmProjunTest, ShokiOpensModallyAndRelistsWhenDone) {
   EXPECT_EQ(order.Read(2).startTime, 93000);
   EXPECT_EQ(order.Read(2).totalTime, 130);
   EXPECT_NE(Text(Find<QListWidget>(w, "lstNaiyo")->item(1)->text()).find("9:30.00"), std::string::npos);
+  // On paper the start is a time of day and the per-heat time a duration.
+  Find<QPushButton>(w, "cmdInsatu")->click();
+  std::vector<std::string> printed = meet.fake.printer.Texts();
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "9:30:00"), printed.end());
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "1:30"), printed.end());
+  EXPECT_EQ(std::find(printed.begin(), printed.end(), "9:30.00"), printed.end());
 }
 
 TEST_F(FrmProjunTest, JidouFollowsTheChoice) {
