@@ -55,8 +55,7 @@ FrmOhda::FrmOhda(const FrmKyogiScreen& kyogi, Platform& platform, QWidget* paren
   }
   lblChui_ = Label("lblChui");
   lblChui_->setStyleSheet("color: #c00000");
-  lblChui_->setWordWrap(true);
-  lblChui_->setMinimumWidth(300);
+  // One warning a line, unwrapped: the dialog grows to show them whole.
   grid->addWidget(lblChui_, kLegs + 1, 0, 1, 3);
   loaded_ = screen_.Form_Load();
   Show();

@@ -109,6 +109,7 @@ FrmTokuten::FrmTokuten(const HubState& state, Platform& platform, QWidget* paren
   right->addLayout(commands);
   lblShukei_ = Label("lblShukei");
   lblShukei_->setWordWrap(true);
+  lblShukei_->setMinimumHeight(2 * lblShukei_->fontMetrics().lineSpacing() + 4);  // the summary in two lines
   right->addWidget(lblShukei_);
   right->addStretch(1);
   top->addLayout(right, 1);
