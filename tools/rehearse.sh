@@ -261,7 +261,7 @@ for ((r = 1; r <= races; r++)); do
   if [ "$h" = 2 ]; then at=$r; event=$e; heats=$t; break; fi
 done
 [ -n "$at" ] || fail "no event with two heats to insert a heat into"
-inserted=$(m race title "$at" --insert heat 2>&1) || fail "inserting a heat at race $at: $inserted"
+inserted=$(m --yes race title "$at" --insert heat 2>&1) || fail "inserting a heat at race $at: $inserted"
 races=$((races + 1))
 seen=0
 for ((r = 1; r <= races; r++)); do
@@ -276,7 +276,7 @@ done
 at=$((races / 2))
 read -r event h t <<<"$(heading "$at")"
 at=$((at - h + 1))
-inserted=$(m race title "$at" sexCode=3 eventCode=7 roundCode=2 startTime=101500 --insert event 2>&1) ||
+inserted=$(m --yes race title "$at" sexCode=3 eventCode=7 roundCode=2 startTime=101500 --insert event 2>&1) ||
   fail "inserting an event at race $at: $inserted"
 races=$((races + 1))
 [ "$(heading "$at")" = "$event 1 1" ] || fail "the inserted race $at is not heat 1 of 1 of event $event: $(heading "$at")"

@@ -1,15 +1,20 @@
 #include "meetctl/cli.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
+#include <cctype>
 #include <map>
 
 #include "core/file_names.h"
 #include "core/meet_lock.h"
 #include "core/numbers.h"
+#include "core/time_code.h"
 #include "platform/printer_factory.h"
 #include "platform/qt_launcher.h"
 
@@ -65,14 +70,20 @@ class CliClock : public Clock {
   }
 };
 
+std::unique_ptr<QApplication>& QtApplication() {
+  static std::unique_ptr<QApplication> app;
+  return app;
+}
+
 void EnsureQtApplication() {
   if (QCoreApplication::instance()) return;
+  PrepareQtEnvironment();
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   static int argc = 1;
   static char name[] = "meetctl";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
+  QtApplication() = std::make_unique<QApplication>(argc, argv);
 }
 
 bool Has(const std::vector<std::string>& args, std::string_view word) {
@@ -92,12 +103,15 @@ bool VerbWrites(const std::string& verb, const std::vector<std::string>& args) {
     if (verb == v) return true;
   if (verb == "relay order") return args.size() > 1;
   if (verb == "program") return sub != "list";
-  if (verb == "categories") return sub != "list";
+  if (verb.starts_with("categories ")) return verb != "categories list";
   if (verb == "settings") return sub == "set";
   if (verb == "standards") return sub == "set" || sub == "group" || sub == "init" || sub == "copy";
   if (verb == "ranking") return Has(args, "--html") || (Has(args, "--order") && Has(args, "event"));
   return false;
 }
+
+// The global options, which stand before the verb.
+bool IsGlobalOption(std::string_view a) { return a == "--meet" || a == "--ctl" || a == "--print"; }
 
 }  // namespace
 
@@ -249,6 +263,52 @@ Result<int> NumberInRange(const std::string& text, const std::string& what, int6
   return static_cast<int>(*n);
 }
 
+Result<std::string> TypedSwimTime(const std::string& text) {
+  if (!HasTimeSeparator(text)) return text;
+  const std::optional<int32_t> code = SeparatedSwimTime(text);
+  if (!code || (*code >= 1 && *code <= 9))
+    return Fail(ErrorKind::Invalid, "記録 " + text + " は読めません。1:05.23 や 35.12 の形（秒は 0～59、1/100 秒は 2 桁）か、" +
+                                        "10523 のように数字だけで書いてください。");
+  return NumberText(*code);
+}
+
+std::vector<std::string> UsageOptions(std::string_view usage) {
+  std::vector<std::string> options;
+  for (size_t at = usage.find("--"); at != std::string_view::npos; at = usage.find("--", at)) {
+    size_t end = at + 2;
+    while (end < usage.size() && (std::isalnum(static_cast<unsigned char>(usage[end])) || usage[end] == '-')) ++end;
+    if (end > at + 2) options.emplace_back(usage.substr(at, end - at));
+    at = end;
+  }
+  return options;
+}
+
+std::optional<std::string> UnknownOption(const std::vector<std::string>& args, const std::vector<std::string>& known) {
+  for (const std::string& a : args)
+    if (a.starts_with("--") && std::find(known.begin(), known.end(), a) == known.end()) return a;
+  return std::nullopt;
+}
+
+void PrepareQtEnvironment() {
+  const char* set = std::getenv("XDG_RUNTIME_DIR");
+  if (set && *set) return;
+  // Qt keeps its runtime files in a folder of the user's own (mode 0700);
+  // without one it says so on stderr at every start. A folder of meetctl's
+  // own under the temporary folder is used when it is a real folder owned by
+  // this user and closed to others.
+  std::error_code ec;
+  const std::filesystem::path tmp = std::filesystem::temp_directory_path(ec);
+  if (ec) return;
+  const std::filesystem::path dir = tmp / ("meetctl-runtime-" + std::to_string(::getuid()));
+  ::mkdir(dir.c_str(), 0700);
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return;
+  if ((st.st_mode & 0777) != 0700 && ::chmod(dir.c_str(), 0700) != 0) return;
+  setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+}
+
+void ReleaseQt() { QtApplication().reset(); }
+
 int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& out, std::ostream& err) {
   GlobalOptions options;
   std::vector<std::string> args;
@@ -331,6 +391,16 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
     return Failed(ctx, Error{ErrorKind::Io, std::string("処理を続けられませんでした（何も書いていない場合も、途中まで書いた場合もあります）: ") + e.what()});
   }
   if (auto ok = ctx.FinishPrinting(); !ok && rc == 0) rc = Failed(ctx, ok.error());
+
+  // Every verb takes only the options its usage names; anything else that
+  // looks like an option is refused before the verb reads or writes a file.
+  if (auto bad = UnknownOption(rest, UsageOptions(it->second.usage))) {
+    if (IsGlobalOption(*bad))
+      return UsageError(ctx, *bad + " はコマンドの前に指定してください（meetctl " + *bad + " … " + it->first + " …）。");
+    return UsageError(ctx, "不明なオプションです: " + *bad + "（meetctl " + it->second.usage + "）");
+  }
+  int rc = it->second.handler(ctx, rest);
+  ctx.FinishPrinting();
   return rc;
 }
 

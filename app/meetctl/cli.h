@@ -95,4 +95,24 @@ std::optional<int64_t> WholeNumber(std::string_view text);
 // A whole number within low..high, or an error naming `what` ("レース番号").
 Result<int> NumberInRange(const std::string& text, const std::string& what, int64_t low, int64_t high);
 
+// A swim time as a result box is typed: a time written with its separators
+// ("1:05.23", "35.12") becomes its digits ("10523", "3512"); any other text
+// stays as it is, for the box's own leading-digits rule. A separated text
+// that is no time, or that would read as a status code (0.01–0.09), is refused.
+Result<std::string> TypedSwimTime(const std::string& text);
+
+// The options a verb's usage names ("--copies", "--all-seeded"): the only
+// ones the verb takes.
+std::vector<std::string> UsageOptions(std::string_view usage);
+// The first argument that looks like an option ("--…") and is none of
+// `known`; nullopt when every one is known.
+std::optional<std::string> UnknownOption(const std::vector<std::string>& args, const std::vector<std::string>& known);
+
+// Qt's needs before its application object is made: a runtime folder of the
+// user's own when XDG_RUNTIME_DIR is not set.
+void PrepareQtEnvironment();
+// Ends Qt's application object, if one was made, while the program's other
+// objects still stand (main calls it before returning).
+void ReleaseQt();
+
 }  // namespace meet::cli

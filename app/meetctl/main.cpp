@@ -6,5 +6,7 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  return meet::cli::Run(args, std::cin, std::cout, std::cerr);
+  const int rc = meet::cli::Run(args, std::cin, std::cout, std::cerr);
+  meet::cli::ReleaseQt();
+  return rc;
 }

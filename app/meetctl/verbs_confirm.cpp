@@ -2,7 +2,8 @@
 //   race confirm N --rows "LANE TIME,LANE TIME,…" [--split]
 //   race reset N
 // `confirm` types the rows in finishing order (each time read as the
-// dialog reads it: 1–7 the disqualifications and 途中, 8 棄権, 9 not entered)
+// dialog reads it: 1–7 the disqualifications and 途中, 8 棄権, 9 not entered;
+// a time written as 1:05.23 or 35.12 is typed as its digits)
 // and presses "確　定"; --yes / --no answer the order warning. Record notices
 // go to the --print target. `reset` is "初期" and needs --yes.
 #include <iostream>
@@ -132,11 +133,13 @@ Status TypeRows(FrmRaceScreen& screen, const std::string& rowsText) {
     // A lane without its time would be stored as 棄権: a typing slip.
     if (words.size() == 1)
       return Fail(ErrorKind::Invalid, label + "コース " + words[0] + " の記録がありません（棄権は 8）。");
-    {
-      screen.txtKiro[i] = words[1];
-      if (!screen.KiroEnter(row))
-        return Fail(ErrorKind::Invalid, label + "記録 " + words[1] + " は入力できません（6 文字まで、負の数は不可）。");
-    }
+    auto time = TypedSwimTime(words[1]);
+    if (!time) return Fail(ErrorKind::Invalid, label + time.error().message);
+    screen.txtKiro[i] = *time;
+    if (!screen.KiroEnter(row))
+      return Fail(ErrorKind::Invalid, label + (screen.kiroRefusal().empty()
+                                                   ? "記録 " + words[1] + " は入力できません（6 文字まで、負の数は不可）。"
+                                                   : screen.kiroRefusal()));
   }
   return {};
 }

@@ -49,7 +49,10 @@ int ServeVerb(Context& ctx, std::vector<std::string>& args) {
   char name[] = "meetctl";
   char* argv[] = {name, nullptr};
   std::unique_ptr<QCoreApplication> app;
-  if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
+  if (!QCoreApplication::instance()) {
+    PrepareQtEnvironment();
+    app = std::make_unique<QCoreApplication>(argc, argv);
+  }
   LiveServer server(std::move(*site));
   QString error;
   const QString address = QString::fromStdString(listen->value_or("127.0.0.1"));

@@ -99,9 +99,7 @@ int PointsTally(Context& ctx, std::vector<std::string>& args) {
   }
   auto done = screen->Shukei(ctx.clock());
   if (!done) return Failed(ctx, done.error());
-  ctx.out << "集計しました: チーム " << done->teams << "、入賞 " << done->credited << " 件、新記録等 " << done->records
-          << " 件（集計区分 " << screen->txtNenrei(0) << " --> " << screen->txtNenrei(1) << "、クラブ制限 "
-          << screen->txtSeigen() << " 名）\n";
+  ctx.out << done->line << '\n';
   if (done->saturated) ctx.err << "meetctl: " << kSaturatedMessage << '\n';
   if (!done->leftOutNote.empty()) ctx.err << "注意: " << done->leftOutNote << '\n';
   return 0;

@@ -9,6 +9,7 @@
 
 #include "core/cp932.h"
 #include "core/numbers.h"
+#include "core/time_code.h"
 #include "meetctl/cli.h"
 #include "program/frm_proj_shoki_screen.h"
 #include "program/frm_projun_screen.h"
@@ -39,6 +40,16 @@ Result<int> CodeOption(std::vector<std::string>& args, const std::string& name, 
   return static_cast<int>(*n);
 }
 
+// A time of day as the editor's HHMMSS number: hhmmss (93000 is 9:30:00) or
+// h:mm:ss, hours 0–23, minutes and seconds 0–59.
+Result<std::string> TimeOfDay(const std::string& what, const std::string& text) {
+  const std::optional<int32_t> value = TimeOfDayValue(text);
+  if (!value)
+    return Fail(ErrorKind::Invalid, what + " " + text +
+                                        " は時刻ではありません。hhmmss（時 0～23、分・秒 0～59。93000 は 9:30:00）で指定してください。");
+  return NumberText(*value);
+}
+
 // FIELD=VALUE onto the editor's controls. Numbers are typed as they are (a
 // non-numeric value reads as 0, as on the screen); the three codes choose the
 // combo position.
@@ -57,7 +68,11 @@ Status ApplyFields(FrmProjunScreen& screen, const std::vector<std::string>& fiel
       return Fail(ErrorKind::Invalid, "FIELD=VALUE の形で指定してください: " + field);
     std::string name = field.substr(0, eq);
     std::string value = field.substr(eq + 1);
-    if (auto t = texts.find(name); t != texts.end()) {
+    if (name == "startTime") {
+      auto start = TimeOfDay(name, value);
+      if (!start) return std::unexpected(start.error());
+      c.txtYotei = *start;
+    } else if (auto t = texts.find(name); t != texts.end()) {
       *t->second = value;
     } else if (auto k = codes.find(name); k != codes.end()) {
       auto n = WholeNumber(value);
@@ -223,8 +238,10 @@ int ProgramVerb(Context& ctx, std::vector<std::string>& args) {
       }
     }
     if (*start) {
+      auto value = TimeOfDay("--start", **start);
+      if (!value) return Failed(ctx, value.error());
       shoki.chkKohmoku[kItemSchedule] = true;
-      shoki.txtYotei = **start;
+      shoki.txtYotei = *value;
     }
     if (*day) {
       shoki.chkKohmoku[kItemDay] = true;

@@ -125,7 +125,8 @@ int RaceViewVerb(Context& ctx, std::vector<std::string>& args) {
 }
 
 constexpr const char* kEnterUsage =
-    "race enter N ROW FIELD TEXT (ROW 1..12, FIELD txtNo txtJun txtKiro txtMu txtNen txtHoj txtBiko txtQkiro)";
+    "race enter N ROW FIELD TEXT (ROW 1..12, FIELD txtNo txtJun txtKiro txtMu txtNen txtHoj txtBiko txtQkiro; "
+    "a time as 10523 or 1:05.23)";
 
 int RaceEnterVerb(Context& ctx, std::vector<std::string>& args) {
   if (args.size() != 4) return UsageError(ctx, kEnterUsage);
@@ -137,7 +138,13 @@ int RaceEnterVerb(Context& ctx, std::vector<std::string>& args) {
   if (auto ok = OpenScreen(ctx, o); !ok) return Failed(ctx, ok.error());
   FrmKyogiScreen& k = *o.screen;
   if (auto ok = ShowRaceArgument(k, args[0]); !ok) return Failed(ctx, ok.error());
-  auto focus = k.EnterLaneField(*field, *row - 1, args[3]);
+  std::string typed = args[3];
+  if (*field == LaneField::txtKiro || *field == LaneField::txtQkiro) {
+    auto time = TypedSwimTime(typed);
+    if (!time) return Failed(ctx, time.error());
+    typed = *time;
+  }
+  auto focus = k.EnterLaneField(*field, *row - 1, typed);
   if (!focus) return Failed(ctx, focus.error());
   ctx.out << ColumnLine() << '\n' << RowLine(*row - 1, k.rows()[static_cast<size_t>(*row - 1)]) << '\n';
   if (*focus == ToiFocus()) ctx.out << "focus=txtToi\n";

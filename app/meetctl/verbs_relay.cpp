@@ -1,7 +1,9 @@
 // Relay orders (frmOhda "オーダー入力") and lane moves (cmdIdo "ｺｰｽ移動") of
 // the race screen, through the same screen classes the windows use:
 //   relay order N                      lanes 1..laneCount with team and members
-//   relay order N LANE M1 M2 M3 M4     stores the lane's four legs (Enter on each box)
+//   relay order N LANE M1 M2 M3 M4     stores the lane's four legs (Enter on each box);
+//                                      a member of the other sex, of another club
+//                                      or named twice is warned of ("注意: …")
 //   race move N SHIFT                  asks; --yes / --no
 #include <iostream>
 #include <memory>
@@ -42,11 +44,13 @@ Status OpenRace(Context& ctx, RaceScreen& r, const std::string& raceText) {
   return r.screen->ShowRace(*n);
 }
 
+// The lane's line, then a "注意" line for each warning of its order.
 void PrintLane(std::ostream& out, const FrmOhdaScreen& o) {
   out << "lane " << o.lane() << " | " << o.lblShozoku();
   for (int leg = 0; leg < kLegs; ++leg)
     out << " | " << o.txtBango()[static_cast<size_t>(leg)] << ' ' << o.lblNamae()[static_cast<size_t>(leg)];
   out << '\n';
+  for (const std::string& warning : o.LaneWarnings()) out << "注意: コース " << o.lane() << ": " << warning << '\n';
 }
 
 int RelayOrderVerb(Context& ctx, std::vector<std::string>& args) {

@@ -2,8 +2,9 @@
 //   race title N [eventNo=V] [sexCode=V] [classFrom=V] [classTo=V] [eventCode=V]
 //                [roundCode=V] [heatTotal=V] [heatNo=V] [startTime=HHMMSS]
 //                [relayRec=V] [--insert none|event|heat]
-// Fields not named keep the race's values; "実行" runs once. An insertion
-// prints what it moved, then the heading as stored.
+// Fields not named keep the race's values; "実行" runs once. startTime is a
+// time of day hhmmss (93000 is 9:30:00). An insertion asks first (--yes /
+// --no), prints what it moved, then the heading as stored.
 #include <iostream>
 
 #include "meetctl/cli.h"
@@ -36,7 +37,7 @@ int RaceTitleVerb(Context& ctx, std::vector<std::string>& args) {
   auto n = WholeNumber(args[0]);
   if (!n || *n < 1 || *n > 32757) return UsageError(ctx, "レース番号は 1～32757 の数字です: " + args[0]);
 
-  FrmmKkyogiScreen screen(*meet, static_cast<int>(*n), ctx.clock());
+  FrmmKkyogiScreen screen(*meet, static_cast<int>(*n), ctx.clock(), ctx.dialogs());
   if (auto ok = screen.Open(); !ok) return Failed(ctx, ok.error());
   for (size_t i = 1; i < args.size(); ++i) {
     const size_t eq = args[i].find('=');
@@ -53,10 +54,12 @@ int RaceTitleVerb(Context& ctx, std::vector<std::string>& args) {
     else return UsageError(ctx, "--insert は none、event、heat のどれかです: " + **insertion);
   }
   auto done = screen.cmdZikko();
+  if (!done && done.error().kind == ErrorKind::Cancelled)
+    return Failed(ctx, Error{ErrorKind::Cancelled, "挿入しませんでした（挿入する場合は --yes）。"});
   if (!done) return Failed(ctx, done.error());
   if (done->inserted) ctx.out << InsertionSummary(*done) << '\n';
   // The heading as stored.
-  FrmmKkyogiScreen stored(*meet, screen.currentRace(), ctx.clock());
+  FrmmKkyogiScreen stored(*meet, screen.currentRace(), ctx.clock(), ctx.dialogs());
   if (auto ok = stored.Open(); !ok) return Failed(ctx, ok.error());
   for (const Field& f : kFields) ctx.out << f.name << '=' << stored.boxes.*(f.box) << '\n';
   return 0;

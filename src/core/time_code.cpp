@@ -70,6 +70,81 @@ int32_t ConfirmScreenTimeInput(std::string_view textBeforeCaret) {
   return ConfirmScreenTimeCode(LeadingInt32(textBeforeCaret));
 }
 
+namespace {
+
+// Digits only, at least one.
+bool AllDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+int Digits(std::string_view text) {
+  int value = 0;
+  for (char c : text) value = value * 10 + (c - '0');
+  return value;
+}
+
+}  // namespace
+
+bool HasTimeSeparator(std::string_view text) { return text.find_first_of(":.") != std::string_view::npos; }
+
+std::optional<int32_t> SeparatedSwimTime(std::string_view text) {
+  const size_t dot = text.find('.');
+  if (dot == std::string_view::npos || text.find('.', dot + 1) != std::string_view::npos) return std::nullopt;
+  const std::string_view hundredths = text.substr(dot + 1);
+  std::string_view seconds = text.substr(0, dot);
+  std::string_view minutes;
+  if (const size_t colon = seconds.find(':'); colon != std::string_view::npos) {
+    minutes = seconds.substr(0, colon);
+    seconds = seconds.substr(colon + 1);
+    if (!AllDigits(minutes) || minutes.size() > 2 || seconds.size() != 2) return std::nullopt;
+  }
+  if (!AllDigits(seconds) || seconds.size() > 2 || !AllDigits(hundredths) || hundredths.size() != 2) return std::nullopt;
+  const int m = minutes.empty() ? 0 : Digits(minutes);
+  const int s = Digits(seconds);
+  if (m > 59 || s > 59) return std::nullopt;
+  const int32_t code = m * 10000 + s * 100 + Digits(hundredths);
+  if (code >= 595900) return std::nullopt;  // 59:59.xx would read as 参加
+  return code;
+}
+
+bool SecondsPastFiftyNine(int32_t code) { return code >= 0 && code < 595900 && (code / 100) % 100 >= 60; }
+
+std::optional<int32_t> TimeOfDayValue(std::string_view text) {
+  int h = 0, m = 0, s = 0;
+  if (AllDigits(text)) {
+    if (text.size() > 6) return std::nullopt;
+    const int v = Digits(text);
+    h = v / 10000;
+    m = v / 100 % 100;
+    s = v % 100;
+  } else {
+    const size_t first = text.find(':');
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::string_view hours = text.substr(0, first);
+    std::string_view rest = text.substr(first + 1);
+    const size_t second = rest.find(':');
+    const std::string_view minutes = rest.substr(0, second);
+    const std::string_view seconds = second == std::string_view::npos ? std::string_view("00") : rest.substr(second + 1);
+    if (!AllDigits(hours) || hours.size() > 2 || !AllDigits(minutes) || minutes.size() != 2 || !AllDigits(seconds) ||
+        seconds.size() != 2)
+      return std::nullopt;
+    h = Digits(hours);
+    m = Digits(minutes);
+    s = Digits(seconds);
+  }
+  if (h > 23 || m > 59 || s > 59) return std::nullopt;
+  return h * 10000 + m * 100 + s;
+}
+
+std::string TimeOfDayField(int32_t hhmmss) {
+  const std::string digits = std::to_string(hhmmss);
+  std::string text = std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits;
+  return RightAligned(text, 6);
+}
+
 std::string ClockWithColons(std::string_view hhmmss) {
   std::string s(hhmmss.substr(0, 6));
   s.resize(6, ' ');

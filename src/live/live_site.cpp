@@ -14,6 +14,7 @@
 #include "core/record_file.h"
 #include "core/time_code.h"
 #include "live/publish.h"
+#include "data/entry_file.h"
 #include "data/race_layout.h"
 #include "data/race_states.h"
 #include "print/print_sources.h"
@@ -600,10 +601,15 @@ std::optional<RaceView> RaceViewOf(const std::filesystem::path& folder, const Sn
   FrmKyogiScreen screen(folder, s.settings, platform);
   if (!screen.ShowRace(n)) return std::nullopt;
   RaceView v{screen.header(), {}, Swum(s, n, s.races.race(n)), screen.race().eventNo};
+  // A relay row shows no registration number: its team's decides the mask.
+  auto entries = EntryFile::OpenForReading(EntryFilePath(s.settings.entryFolder, s.settings.entryFileName));
   for (int i = 0; i < kLaneRows; ++i) {
     LaneRow row = screen.rows()[static_cast<size_t>(i)];
     if (Trimmed(row.txtNamae).empty() && Trimmed(row.txtKiro).empty()) continue;
-    if (!o.unmask && Trimmed(row.txtQBan).starts_with(kMaskPrefix)) {
+    std::string regNo = Trimmed(row.txtQBan);
+    if (const int16_t no = screen.race().laneNo[static_cast<size_t>(i)]; regNo.empty() && entries && no > 0)
+      regNo = Trimmed(PrintedText(entries->Load(no).regNo));
+    if (!o.unmask && regNo.starts_with(kMaskPrefix)) {
       row.txtNamae = Trimmed(kMaskedName);
       row.txtKana = Trimmed(kMaskedKana);
       row.txtSho = kMaskedClub;

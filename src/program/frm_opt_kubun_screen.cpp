@@ -212,8 +212,27 @@ Status FrmOptKubunScreen::cmdSakujo() {
   return Reload();
 }
 
+std::string PresetQuestion(int preset, int replaced) {
+  const std::vector<OptionalCategory> made = PresetCategories(preset);
+  std::string text = std::string("「") + kPresetCaptions[static_cast<size_t>(preset)] + "」の区分 " +
+                     NumberText(static_cast<int64_t>(made.size())) + " 件で、今の区分 " + NumberText(replaced) +
+                     " 件を置き換えます。\n作る区分（区分 名前）:";
+  for (size_t i = 0; i < made.size(); ++i) {
+    const OptionalCategory& c = made[i];
+    text += i % 10 == 0 ? "\n" : "、";
+    text += NumberText(c.catFrom);
+    if (c.catTo != c.catFrom) text += "-" + NumberText(c.catTo);
+    text += " " + (Shown(c.catName).empty() ? std::string("（名前なし）") : Shown(c.catName));
+  }
+  return text;
+}
+
 Status FrmOptKubunScreen::cmdShoki(int preset) {
   if (preset < 0 || preset > 2) return Fail(ErrorKind::Invalid, "初期設定は 0～2 です。");
+  // Categories on file are replaced only when the operator says so.
+  if ((!categories_.empty() || damaged_) &&
+      !platform_.dialogs.AskOkCancel(PresetQuestion(preset, static_cast<int>(categories_.size()))))
+    return Fail(ErrorKind::Cancelled, "初期設定を取り消しました。区分は変えていません。");
   if (auto ok = WriteCategories(PresetCategories(preset)); !ok) return ok;
   selected_ = -1;
   return Reload();

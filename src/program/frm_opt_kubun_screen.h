@@ -27,6 +27,10 @@ inline constexpr std::array<const char*, 3> kPresetCaptions = {"中国室内", "
 // The categories a preset writes.
 std::vector<OptionalCategory> PresetCategories(int preset);
 
+// The question a preset asks before it replaces `replaced` categories: the
+// preset's name and every category it makes (bounds and name).
+std::string PresetQuestion(int preset, int replaced);
+
 // A line of lstKubun: sex digit and title flag, " | ", the bounds joined by
 // "  ->  ", " |  ", the event codes joined by "  ->  ", " | ", the name.
 std::string CategoryLine(const OptionalCategory& category);
@@ -54,6 +58,7 @@ class FrmOptKubunScreen {
   Status cmdTuika();   // 追加
   Status cmdShusei();  // 修正
   Status cmdSakujo();  // 削除
+  // A preset; over categories on file it asks first (PresetQuestion).
   Status cmdShoki(int preset);
 
   CategoryFields fields;

@@ -11,6 +11,7 @@
 #include "core/file_names.h"
 #include "core/numbers.h"
 #include "core/record_file.h"
+#include "core/time_code.h"
 #include "data/race_file.h"
 #include "data/race_layout.h"
 #include "data/relay_file.h"
@@ -481,8 +482,24 @@ std::string InsertionSummary(const TitleChange& c) {
   return s;
 }
 
-FrmmKkyogiScreen::FrmmKkyogiScreen(std::filesystem::path meetFolder, int currentRace, const Clock& clock)
-    : meetFolder_(std::move(meetFolder)), currentRace_(currentRace), clock_(clock) {}
+FrmmKkyogiScreen::FrmmKkyogiScreen(std::filesystem::path meetFolder, int currentRace, const Clock& clock,
+                                   Dialogs& dialogs)
+    : meetFolder_(std::move(meetFolder)), currentRace_(currentRace), clock_(clock), dialogs_(dialogs) {}
+
+std::string InsertionQuestion(Insertion insertion, int race, int raceCount) {
+  return "レース " + NumberText(race) + " の位置に" + (insertion == Insertion::Event ? "種目" : "組") +
+         "のレースを挿入し、レース " + RaceRange(race, raceCount) +
+         " を一つずつ後ろへ移します。\nレースを名指すファイルを書き換えます（元のファイルは backup/ に控えます）。";
+}
+
+Result<std::string> StartTimeField(const std::string& typed) {
+  const std::string text = Trim(typed);
+  if (text.empty()) return typed;
+  const std::optional<int32_t> value = TimeOfDayValue(text);
+  if (!value)
+    return Fail(ErrorKind::Invalid, "時間 " + typed + " は時刻ではありません。hhmmss（時 0～23、分・秒 0～59。93000 は 9:30:00）で入力してください。");
+  return TimeOfDayField(*value);
+}
 
 Status FrmmKkyogiScreen::Open() {
   const int count = ReadRaceCount(meetFolder_);
@@ -502,6 +519,7 @@ Status FrmmKkyogiScreen::Open() {
   boxes.txtTKumi = NumberText(race.heatTotal);
   boxes.txtKumi = NumberText(race.heatNo);
   boxes.txtJikan = BoxText(StoredStart(r));
+  openedJikan_ = boxes.txtJikan;
   boxes.txtRirei = NumberText(race.relayRec);
   optSohnyu = Insertion::None;
   return {};
@@ -516,6 +534,14 @@ Result<TitleChange> FrmmKkyogiScreen::cmdZikko() {
     return Fail(ErrorKind::NotFound, "レース " + NumberText(c) + " はレースファイルにありません（" +
                                          NumberText(count) + " レース）。");
   const bool insert = optSohnyu != Insertion::None;
+  // A start time the operator typed is checked and stored right-aligned; the
+  // time as it was opened is written back as it stands.
+  std::string start = boxes.txtJikan;
+  if (start != openedJikan_) {
+    auto field = StartTimeField(start);
+    if (!field) return std::unexpected(field.error());
+    start = *field;
+  }
   if (insert && count + 1 > L::kMaxRace)
     return Fail(ErrorKind::Refused, "レース数が " + NumberText(L::kMaxRace) + " を超えるため、挿入できません。");
 
@@ -534,7 +560,7 @@ Result<TitleChange> FrmmKkyogiScreen::cmdZikko() {
   r.SetText(L::kRoundCode, 1, boxes.txtYoketu);
   r.SetI16(L::kHeatTotal, LeadingInt16(boxes.txtTKumi));
   r.SetI16(L::kHeatNo, LeadingInt16(boxes.txtKumi));
-  r.SetText(L::kStartTime, L::kStartTimeWidth, boxes.txtJikan);
+  r.SetText(L::kStartTime, L::kStartTimeWidth, start);
   r.SetI16(L::kRelayRec, LeadingInt16(boxes.txtRirei));
 
   Plan plan;
@@ -557,6 +583,8 @@ Result<TitleChange> FrmmKkyogiScreen::cmdZikko() {
     if (auto ok = CheckWritable(f.path); !ok) return std::unexpected(ok.error());
   if (plan.moveStates)
     if (auto ok = CheckWritable(statesPath); !ok) return std::unexpected(ok.error());
+  if (insert && !dialogs_.AskOkCancel(InsertionQuestion(optSohnyu, c, count)))
+    return Fail(ErrorKind::Cancelled, "挿入を取り消しました。何も変えていません。");
   if (insert) {
     const DateTime now = clock_.Now();
     std::vector<std::filesystem::path> kept;

@@ -100,14 +100,26 @@ class TitleWrites {
   virtual Status WriteStates(const std::filesystem::path& meetFolder, RaceStates& states);
 };
 
+// The question "実行" asks before an insertion moves races
+// raceCount..race up: OK inserts, Cancel changes nothing.
+std::string InsertionQuestion(Insertion insertion, int race, int raceCount);
+// txtJikan as the race record holds it: a time of day typed as hhmmss (or
+// h:mm:ss) is checked (hours 0–23, minutes and seconds 0–59) and written
+// right-aligned ("93000" → " 93000", shown 9:30:00); a blank box stays
+// blank.
+Result<std::string> StartTimeField(const std::string& typed);
+
 class FrmmKkyogiScreen {
  public:
-  FrmmKkyogiScreen(std::filesystem::path meetFolder, int currentRace, const Clock& clock);
+  // `dialogs` asks before an insertion.
+  FrmmKkyogiScreen(std::filesystem::path meetFolder, int currentRace, const Clock& clock, Dialogs& dialogs);
 
   // Opening: race currentRace into the boxes; a race the file does not hold
   // is refused.
   Status Open();
-  // "実行". Nothing is written when the change is refused (the race is not in
+  // "実行". A start time typed into txtJikan is checked (StartTimeField); an
+  // insertion asks first (InsertionQuestion). Nothing is written when the
+  // change is refused or cancelled (the race is not in
   // the file, an insertion would pass the largest race number, a file is not
   // writable, a timing file's new name is taken, …), and a write that fails
   // midway puts back what was written.
@@ -128,6 +140,8 @@ class FrmmKkyogiScreen {
   std::filesystem::path meetFolder_;
   int currentRace_;
   const Clock& clock_;
+  Dialogs& dialogs_;
+  std::string openedJikan_;  // txtJikan as Open showed it
   TitleWrites* writes_ = nullptr;
 };
 

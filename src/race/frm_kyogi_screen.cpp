@@ -252,9 +252,14 @@ void FrmKyogiScreen::ShowLane(int slot, const EntryFile* entries, const RelayBlo
     cmdOhda_ = true;
     if (slot >= kSplitSlots) return;
     if (settings_.seedingMode == "4" && settings_.classMode == "2") row.txtGaku = GradeText(entry.gradeCode);
-    if (block) {
+    bool ordered = false;
+    for (int leg = 0; block && leg < 4; ++leg) ordered = ordered || block->member(leg, slot) != 0;
+    if (ordered) {
       row.txtNamae = TwoMembers(entries, block->member(0, slot), block->member(1, slot));
       row.txtKana = TwoMembers(entries, block->member(2, slot), block->member(3, slot));
+    } else {
+      // Before its order is entered a team shows its own name.
+      row.txtNamae = Shown(entry.swimmerName);
     }
     showSplit();
     return;
@@ -366,6 +371,8 @@ Result<FocusTarget> FrmKyogiScreen::EnterLaneField(LaneField field, int row, std
     case LaneField::txtJun: race_.laneRank[k] = ClampToInt16(number); break;
     case LaneField::txtKiro: {
       const int32_t time = RaceScreenTimeInput(textBeforeCaret);
+      if (SecondsPastFiftyNine(time))
+        return Fail(ErrorKind::Invalid, kSecondsPastFiftyNine + NumberText(LeadingNumber(textBeforeCaret)));
       if (time == kWithdrawn) {
         auto taken = OfferAlternate(row);
         if (!taken) return std::unexpected(taken.error());

@@ -1,6 +1,7 @@
 #include "race/frm_ohda_screen.h"
 
 #include "core/cp932.h"
+#include "core/naming.h"
 #include "core/numbers.h"
 #include "data/entry_file.h"
 #include "data/relay_file.h"
@@ -132,6 +133,42 @@ Result<FocusTarget> FrmOhdaScreen::BangoKey(int leg, NavKey key, std::string_vie
     case NavKey::Down: return AfterLeg(leg);
     default: return Bango(leg);
   }
+}
+
+std::vector<std::string> FrmOhdaScreen::LaneWarnings() const {
+  std::vector<std::string> warnings;
+  auto entries = EntryFile::OpenForReading(EntryFilePath(settings_.entryFolder, settings_.entryFileName));
+  if (!entries) return warnings;
+  const int64_t held = entries->entriesHeld();
+  std::array<int64_t, kLegs> members{};
+  for (int leg = 0; leg < kLegs; ++leg) members[static_cast<size_t>(leg)] = LeadingNumber(txtBango_[static_cast<size_t>(leg)]);
+  auto known = [&](int64_t m) { return m > 0 && m <= held && m <= kMaxMemberNumber; };
+  auto who = [&](int leg) {
+    const int64_t m = members[static_cast<size_t>(leg)];
+    const std::string name = known(m) ? Shown(entries->Load(static_cast<int32_t>(m)).swimmerName) : std::string();
+    return NumberText(leg + 1) + "泳者 " + NumberText(m) + (name.empty() ? "" : " " + name);
+  };
+  const std::string raceSex = Shown(race_.sexCode);
+  const std::string team = Shown(lblShozoku_);
+  for (int leg = 0; leg < kLegs; ++leg) {
+    const int64_t m = members[static_cast<size_t>(leg)];
+    if (m <= 0) continue;
+    for (int earlier = 0; earlier < leg; ++earlier)
+      if (members[static_cast<size_t>(earlier)] == m) {
+        warnings.push_back(NumberText(earlier + 1) + "泳者と" + who(leg) + " が同じ選手です。");
+        break;
+      }
+    if (!known(m)) continue;
+    const Entry e = entries->Load(static_cast<int32_t>(m));
+    const std::string sex = Shown(e.sexCode);
+    if ((raceSex == "1" || raceSex == "2") && (sex == "1" || sex == "2") && sex != raceSex)
+      warnings.push_back(who(leg) + " は" + SexName(sex) + "です（レースは" + SexName(raceSex) + "）。");
+    const std::string club = Shown(e.affiliation);
+    if (!team.empty() && club != team)
+      warnings.push_back(who(leg) + " の所属は " + (club.empty() ? std::string("（なし）") : club) + " です（チームは " +
+                         team + "）。");
+  }
+  return warnings;
 }
 
 Status FrmOhdaScreen::StoreLane() {

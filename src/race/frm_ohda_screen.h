@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/error.h"
 #include "data/race_file.h"
@@ -43,6 +44,12 @@ class FrmOhdaScreen {
   // Down move between the boxes.
   Result<FocusTarget> BangoKey(int leg, NavKey key, std::string_view textBeforeCaret);
   void SetBango(int leg, std::string text);
+
+  // What the order window warns of for the shown lane's boxes: a member of
+  // the other sex than the race (a 混合 race takes both), a member of another
+  // affiliation than the team's (lblShozoku), a member named in two legs.
+  // The order is stored as typed all the same. One line each; empty: none.
+  std::vector<std::string> LaneWarnings() const;
 
   // The shown lane (the number in txtKousu when it was shown).
   int lane() const { return lane_; }

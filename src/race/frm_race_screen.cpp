@@ -168,6 +168,7 @@ bool FrmRaceScreen::KiroEnter(int row, int caret) {
   auto r = static_cast<size_t>(row);
   auto next = [&] { focus_ = row + 1 < kFinishRows ? RaceFocus{RaceControl::TxtJun, row + 1} : RaceFocus{RaceControl::TxtKiro, row}; };
   focus_ = {RaceControl::TxtKiro, row};
+  kiroRefusal_.clear();
   const std::string& text = txtKiro[r];
   if (Trim(text).empty()) {
     // An emptied box is a row without a time; a time that shows as an empty
@@ -184,7 +185,9 @@ bool FrmRaceScreen::KiroEnter(int row, int caret) {
   }
   std::string before = caret < 0 ? text : LeftChars(text, caret);
   int64_t typed = LeadingNumber(before);
-  if (CharCount(text) > 6 || typed < 0) {
+  const bool pastFiftyNine = typed >= 0 && typed < 595900 && SecondsPastFiftyNine(static_cast<int32_t>(typed));
+  if (CharCount(text) > 6 || typed < 0 || pastFiftyNine) {
+    if (pastFiftyNine) kiroRefusal_ = kSecondsPastFiftyNine + NumberText(typed);
     txtKiro[r].clear();
     rows_[r].time = kNotEntered;
     return false;
@@ -222,7 +225,8 @@ Status FrmRaceScreen::CommitPendingBoxes() {
     }
     if (txtKiro[r] != FormatTime(rows_[r].time)) {
       bool typed = !Trim(txtKiro[r]).empty();
-      if (!KiroEnter(row) && typed) return Fail(ErrorKind::Refused, NumberText(row + 1) + " 着の記録が正しくありません。");
+      if (!KiroEnter(row) && typed)
+        return Fail(ErrorKind::Refused, NumberText(row + 1) + " 着の記録が正しくありません。" + kiroRefusal_);
     }
   }
   return {};

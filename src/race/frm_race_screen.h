@@ -106,13 +106,17 @@ class FrmRaceScreen {
   // leaves the row not entered. True when a lane was taken.
   bool JunEnter(int row);
   // txtKiro(row) Enter with the caret at `caret` characters (−1: the end). A text longer than 6 characters, or a negative
-  // number, is refused (box cleared, the row's time not entered). Otherwise
+  // number, or a time whose seconds are 60 or more ("6010"; kiroRefusal()
+  // then says why), is refused (box cleared, the row's time not entered). Otherwise
   // the number before the caret becomes the row's time by the dialog's rule
   // (1–7 disqualifications and 途中, 8 棄権, 9 not entered, 0 stays 0), the box
   // shows the formatted time and the focus moves to txtJun of the next row.
   // Enter on a box still showing the row's time keeps the time and moves on.
   // True when a time was taken (or kept).
   bool KiroEnter(int row, int caret = -1);
+  // Why the last KiroEnter refused its time, for the operator; empty when it
+  // took it or refused only a text too long or negative.
+  const std::string& kiroRefusal() const { return kiroRefusal_; }
   // The keys without Enter.
   void JunRight(int row) { focus_ = {RaceControl::TxtKiro, ClampRow(row)}; }
   void KiroLeft(int row) { focus_ = {RaceControl::TxtJun, ClampRow(row)}; }
@@ -162,6 +166,7 @@ class FrmRaceScreen {
   const std::filesystem::path& meetFolder() const { return meetFolder_; }
 
  private:
+  std::string kiroRefusal_;
   static int ClampRow(int row) { return row < 0 ? 0 : row >= kFinishRows ? kFinishRows - 1 : row; }
   void ResetRows();
   // Takes every box typed into but not entered as Enter would; a box Enter

@@ -67,8 +67,12 @@ Result<ShukeiSummary> FrmTokutenScreen::Shukei(const Clock& clock) {
   auto done = RunTally(meetFolder_, settings_, options, clock);
   printEnabled_ = NyushoTallied(meetFolder_);
   if (!done) return std::unexpected(done.error());
-  return ShukeiSummary{static_cast<int>(done->nyusho.teams.size()), static_cast<int>(done->records.size()),
-                       done->credited, done->saturated, LeftOutNote(options, *done)};
+  ShukeiSummary summary{static_cast<int>(done->nyusho.teams.size()), static_cast<int>(done->records.size()),
+                        done->credited, done->saturated, LeftOutNote(options, *done), {}};
+  summary.line = "集計しました: チーム " + NumberText(summary.teams) + "、入賞 " + NumberText(summary.credited) +
+                 " 件、新記録等 " + NumberText(summary.records) + " 件（集計区分 " + nenrei_[0] + " --> " + nenrei_[1] +
+                 "、クラブ制限 " + seigen_ + " 名）";
+  return summary;
 }
 
 Status FrmTokutenScreen::RequireTally() const {

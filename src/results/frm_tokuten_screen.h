@@ -53,6 +53,10 @@ struct ShukeiSummary {
   // Results the tallied range left out, and the range that would count them;
   // empty when none was left out.
   std::string leftOutNote;
+  // What the tally did, in one line, as the screen shows it after 集計 and
+  // meetctl prints it: "集計しました: チーム 12、入賞 40 件、新記録等 3 件
+  // （集計区分 1 --> 100、クラブ制限 99 名）".
+  std::string line;
 };
 
 class FrmTokutenScreen {

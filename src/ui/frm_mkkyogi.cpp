@@ -32,7 +32,7 @@ const Box kBoxes[] = {
 }  // namespace
 
 FrmmKkyogi::FrmmKkyogi(const std::filesystem::path& meetFolder, int currentRace, Platform& platform, QWidget* parent)
-    : QDialog(parent), screen_(meetFolder, currentRace, platform.clock), platform_(platform) {
+    : QDialog(parent), screen_(meetFolder, currentRace, platform.clock, platform.dialogs), platform_(platform) {
   setObjectName("frmmKkyogi");
   setWindowTitle(Q(kMkkyogiCaption));
   setModal(true);
@@ -81,6 +81,8 @@ void FrmmKkyogi::Zikko() {
                                                    : Insertion::None;
   auto done = screen_.cmdZikko();
   if (!done) {
+    // Cancel on the insertion's question leaves the dialog open as it was.
+    if (done.error().kind == ErrorKind::Cancelled) return;
     platform_.dialogs.Notify(done.error().message);
     // A failure that could not be put back still closes: the race screen
     // must show what is on disk.

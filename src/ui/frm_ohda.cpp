@@ -53,6 +53,10 @@ FrmOhda::FrmOhda(const FrmKyogiScreen& kyogi, Platform& platform, QWidget* paren
     lblNamae_[static_cast<size_t>(leg)] = name;
     grid->addWidget(name, leg + 1, 2);
   }
+  lblChui_ = Label("lblChui");
+  lblChui_->setStyleSheet("color: #c00000");
+  // One warning a line, unwrapped: the dialog grows to show them whole.
+  grid->addWidget(lblChui_, kLegs + 1, 0, 1, 3);
   loaded_ = screen_.Form_Load();
   Show();
   txtKousu_->setFocus(Qt::OtherFocusReason);
@@ -65,6 +69,13 @@ void FrmOhda::Show() {
     txtBango_[leg]->setText(Q(screen_.txtBango()[leg]));
     lblNamae_[leg]->setText(Q(screen_.lblNamae()[leg]));
   }
+  ShowWarnings();
+}
+
+void FrmOhda::ShowWarnings() {
+  std::string text;
+  for (const std::string& line : screen_.LaneWarnings()) text += (text.empty() ? "注意: " : "\n注意: ") + line;
+  lblChui_->setText(Q(text));
 }
 
 void FrmOhda::Focus(const FocusTarget& target) {
@@ -93,8 +104,10 @@ bool FrmOhda::Key(QLineEdit* edit, int leg, int key) {
   // The lane shown may have changed; the member boxes keep what was typed.
   if (leg < 0 && !(nav == NavKey::Enter && before.empty()))
     Show();
-  else if (leg >= 0 && nav == NavKey::Enter)
+  else if (leg >= 0 && nav == NavKey::Enter) {
     lblNamae_[static_cast<size_t>(leg)]->setText(Q(screen_.lblNamae()[static_cast<size_t>(leg)]));
+    ShowWarnings();
+  }
   Focus(*focus);
   return true;
 }

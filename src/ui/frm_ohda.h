@@ -27,6 +27,7 @@ class FrmOhda : public QDialog {
 
  private:
   void Show();
+  void ShowWarnings();
   void Focus(const FocusTarget& target);
   bool Key(QLineEdit* edit, int leg, int key);
 
@@ -37,6 +38,7 @@ class FrmOhda : public QDialog {
   QLabel* lblShozoku_ = nullptr;
   std::array<QLineEdit*, kLegs> txtBango_{};
   std::array<QLabel*, kLegs> lblNamae_{};
+  QLabel* lblChui_ = nullptr;  // what the lane's order warns of
 };
 
 // Shows frmOhda modally for the race on the race screen; a race that cannot

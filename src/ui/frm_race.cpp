@@ -166,7 +166,11 @@ bool FrmRace::KiroKey(int row, int key) {
     case Qt::Key_Enter: {
       int caret = txtKiro_[static_cast<size_t>(row)]->cursorPosition();
       Pull();
-      screen_.KiroEnter(row, caret);
+      if (!screen_.KiroEnter(row, caret) && !screen_.kiroRefusal().empty()) {
+        Push();
+        platform_.dialogs.Notify(screen_.kiroRefusal());
+        return true;
+      }
       break;
     }
     case Qt::Key_Left: Pull(); screen_.KiroLeft(row); break;

@@ -107,6 +107,10 @@ FrmTokuten::FrmTokuten(const HubState& state, Platform& platform, QWidget* paren
     commands->addWidget(b);
   }
   right->addLayout(commands);
+  lblShukei_ = Label("lblShukei");
+  lblShukei_->setWordWrap(true);
+  lblShukei_->setMinimumHeight(2 * lblShukei_->fontMetrics().lineSpacing() + 4);  // the summary in two lines
+  right->addWidget(lblShukei_);
   right->addStretch(1);
   top->addLayout(right, 1);
   Show();
@@ -218,9 +222,11 @@ void FrmTokuten::Shukei() {
   QApplication::restoreOverrideCursor();
   Show();
   if (!done) {
+    lblShukei_->clear();
     platform_.dialogs.Notify(done.error().message);
     return;
   }
+  lblShukei_->setText(Q(done->line));
   if (done->saturated) platform_.dialogs.Notify(kSaturatedMessage);
   if (!done->leftOutNote.empty()) platform_.dialogs.Notify(done->leftOutNote);
 }

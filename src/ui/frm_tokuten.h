@@ -47,6 +47,7 @@ class FrmTokuten : public QWidget {
   QPushButton* cmdRank_ = nullptr;
   QPushButton* cmdNyusho_ = nullptr;
   QPushButton* cmdBiko_ = nullptr;
+  QLabel* lblShukei_ = nullptr;  // what the last 集計 did
 };
 
 // Registers the screen under the hub's button "得点処理" (cmdTokuten).

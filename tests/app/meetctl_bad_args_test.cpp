@@ -26,17 +26,47 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
   return files;
 }
 
+// Words split at blanks; a part in double quotes is one word ("4 6010").
 std::vector<std::string> Words(const std::string& line) {
-  std::istringstream in(line);
   std::vector<std::string> words;
-  for (std::string w; in >> w;) words.push_back(w);
+  std::string word;
+  bool quoted = false, any = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if (c == ' ' && !quoted) {
+      if (any) words.push_back(word);
+      word.clear();
+      any = false;
+    } else {
+      word += c;
+      any = true;
+    }
+  }
+  if (any) words.push_back(word);
   return words;
 }
 
 // One row per fault; each verb of the help list has at least one.
 const char* const kBadLines[] = {
     "check extra", "categories", "categories bogus", "categories list extra", "categories delete", "categories delete abc",
-    "categories delete 9999", "categories set", "categories add",
+    "categories delete 9999", "categories set", "categories add", "categories preset", "categories preset 3",
+    "categories set 1 catSex=1", "categories add catSex=2 catFrom=5",
+    "categories add sex=2 from=5 to=9 eventFrom=1 eventTo=29 name=幼児",
+    "categories add catSex=5 catFrom=1 catTo=9 catEventFrom=1 catEventTo=29 catName=x",
+    "categories add catSex=1 catFrom=9 catTo=1 catEventFrom=1 catEventTo=29 catName=x",
+    "categories add catSex=1 catFrom=1 catTo=101 catEventFrom=1 catEventTo=29 catName=x",
+    "categories add catSex=1 catFrom=1 catTo=9 catEventFrom=1 catEventTo=45 catName=x",
+    "categories add catSex=1 catFrom=1 catTo=9 catEventFrom=1 catEventTo=29 catName=あいうえおかき",
+    "categories add catSex=1 catFrom=1 catTo=9 catEventFrom=1 catEventTo=29 catName=x catTitleOnly=X",
+    "race title 1 startTime=25:99:00", "race title 1 startTime=240000", "race title 1 startTime=93000x",
+    "race title 1 startTime=1234567", "race title 1 startTime=9:5", "race title 1 --insert heat --no",
+    "program add orderNo=1 startTime=259900", "program correct 1 startTime=9:75", "program init --from 1 --start 240000",
+    "race enter 1 4 txtKiro 6010", "race enter 1 4 txtKiro 16523", "race enter 1 4 txtKiro 35.1",
+    "race enter 1 4 txtKiro 1:65.23", "race enter 1 4 txtKiro 0.05", "race enter 1 4 txtQkiro 1:5.23",
+    "race confirm 1 --rows \"4 6010\"", "race confirm 1 --rows \"4 35.1\"", "race view 1 --meet x",
+    "publish --no-such-option",
     "race confirm", "race confirm abc", "race confirm 9999", "race confirm 1 extra",
     "race reset", "race reset abc", "race reset 9999",
     "race show", "race show abc", "race show 9999", "race show 1 2",
@@ -109,14 +139,30 @@ TEST(MeetctlBadArguments, EveryVerbFailsWithAMessageAndWritesNothing) {
     EXPECT_TRUE(tried) << "no bad command line for: " << verb;
   }
 
+  // Every verb refuses an option it does not take, before it reads or writes.
+  std::vector<std::string> lines(std::begin(kBadLines), std::end(kBadLines));
+  std::istringstream verbs(Meetctl({"help"}).out);
+  std::getline(verbs, line);
+  while (std::getline(verbs, line)) {
+    std::vector<std::string> usage = Words(line);
+    std::string verb = usage[1];
+    if (usage.size() > 2 && usage[2].find_first_not_of("abcdefghijklmnopqrstuvwxyz-") == std::string::npos)
+      verb += " " + usage[2];
+    lines.push_back(verb + " --no-such-option");
+  }
+
   const auto before = Snapshot(root.path());
-  for (const char* bad : kBadLines) {
+  for (const std::string& bad : lines) {
     std::vector<std::string> args = {"--ctl", ctl, "--print", "none", "--yes"};
     for (const std::string& w : Words(bad)) args.push_back(w);
     CliRun run = Meetctl(args);
     EXPECT_NE(run.rc, 0) << bad << "\n" << run.out;
     EXPECT_TRUE(run.err.ends_with("\n") && run.err.size() > 1) << bad;
     EXPECT_EQ(Snapshot(root.path()), before) << "files changed by: " << bad;
+    if (bad.ends_with(" --no-such-option")) {
+      EXPECT_EQ(run.rc, 2) << bad;
+      EXPECT_NE(run.err.find("不明なオプションです: --no-such-option"), std::string::npos) << bad << ": " << run.err;
+    }
   }
 }
 

@@ -144,7 +144,10 @@ TEST(MeetctlConfirm, BadRowsAreErrorsNamingTheRow) {
                                       {"1 2 3", "行 1"},
                                       {"4", "行 1「4」: コース 4 の記録がありません"},
                                       {"1 2500,2", "行 2"},
-                                      {"1,2,3,4,1,2,3,4,1,2,3", "10 行まで"}}) {
+                                      {"1,2,3,4,1,2,3,4,1,2,3", "10 行まで"},
+                                      {"1 2500,2 6010", "行 2「2 6010」: 秒が 60 以上の記録は入力できません"},
+                                      {"1 35.1", "行 1「1 35.1」: 記録 35.1 は読めません"},
+                                      {"1 1:65.00", "記録 1:65.00 は読めません"}}) {
     auto run = m.Run({"confirm", "1", "--rows", r.rows});
     EXPECT_NE(run.rc, 0) << r.rows;
     EXPECT_NE(run.err.find(r.says), std::string::npos) << r.rows << ": " << run.err;
@@ -153,6 +156,18 @@ TEST(MeetctlConfirm, BadRowsAreErrorsNamingTheRow) {
   EXPECT_NE(m.Run({"confirm", "3", "--rows", ""}).rc, 0);
   EXPECT_NE(m.Run({"confirm", "1"}).rc, 0);
   EXPECT_EQ(m.meet.RaceBytes(), before);
+}
+
+TEST(MeetctlConfirm, TimesWrittenWithSeparatorsAreReadAsThoseTimes) {
+  ConfirmCliMeet m;
+  auto run = m.Run({"--yes", "confirm", "1", "--rows", "3 35.12,1 1:05.23,2 1:05.24,4 8"});
+  ASSERT_EQ(run.rc, 0) << run.err;
+  EXPECT_EQ(m.TimeBytes(1, 2), Le32(3512));
+  EXPECT_EQ(m.RankBytes(1, 2), Le16(1));
+  EXPECT_EQ(m.TimeBytes(1, 0), Le32(10523));
+  EXPECT_EQ(m.RankBytes(1, 0), Le16(2));
+  EXPECT_EQ(m.TimeBytes(1, 1), Le32(10524));
+  EXPECT_EQ(m.TimeBytes(1, 3), Le32(888888));  // plain 8 keeps its meaning: 棄権
 }
 
 TEST(MeetctlConfirm, SplitStoresTheRelaySplitsOnly) {

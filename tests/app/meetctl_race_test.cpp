@@ -81,6 +81,33 @@ TEST(MeetctlRaceScreen, EnterStoresThroughTheScreenAndPrintsTheRow) {
   EXPECT_EQ(states.out, "1 7\n2 8\n");
 }
 
+TEST(MeetctlRaceScreen, EnterReadsAWrittenTimeAndRefusesSecondsPastFiftyNine) {
+  struct Row {
+    const char* typed;
+    int32_t stored;  // -1: refused, nothing written
+  };
+  const Row rows[] = {
+      {"35.12", 3512}, {"1:05.23", 10523},  // written times
+      {"35abc", 35},   {"3", 700003},       // digits: the screen's rule
+      {"6010", -1},    {"1:65.23", -1},     // seconds of 60 and more
+      {"35.1", -1},    {"0.05", -1},        // no time, or one that would read as a status
+  };
+  for (const Row& row : rows) {
+    RaceMeet m;
+    const std::string before = m.meet.RaceBytes();
+    auto entered = m.Run({"enter", "1", "2", "txtKiro", row.typed});
+    if (row.stored < 0) {
+      EXPECT_EQ(entered.rc, 1) << row.typed;
+      EXPECT_TRUE(entered.err.starts_with("meetctl: ") && entered.err.ends_with("\n")) << row.typed;
+      EXPECT_EQ(m.meet.RaceBytes(), before) << row.typed;
+      EXPECT_EQ(m.meet.StateBytes().substr(0, 2), "18") << row.typed;
+    } else {
+      EXPECT_EQ(entered.rc, 0) << row.typed << ": " << entered.err;
+      EXPECT_EQ(m.meet.RaceField(1, 46 + 4, 4), Le32(row.stored)) << row.typed;
+    }
+  }
+}
+
 TEST(MeetctlRaceScreen, EnterWithNothingBeforeTheCaretStoresNothing) {
   RaceMeet m;
   const std::string before = m.meet.RaceBytes();

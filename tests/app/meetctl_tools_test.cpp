@@ -46,7 +46,9 @@ TEST(MeetctlRelayOrder, StoresAndListsTheLegsAndRefusesAnIndividualRace) {
   ToolsMeet m;
   CliRun stored = m.Run({"relay", "order", "1", "2", "1", "2", "0", "9"});
   ASSERT_EQ(stored.rc, 0) << stored.err;
-  EXPECT_EQ(stored.out, "lane 2 | ＸＹＺ | 1 山田太郎 | 2 鈴木一郎 | 0  | 9 \n");
+  // Stored as typed, with a warning for the member of another club.
+  EXPECT_EQ(stored.out, "lane 2 | ＸＹＺ | 1 山田太郎 | 2 鈴木一郎 | 0  | 9 \n"
+                        "注意: コース 2: 1泳者 1 山田太郎 の所属は ＡＢＣ です（チームは ＸＹＺ）。\n");
   CliRun listed = m.Run({"relay", "order", "1"});
   ASSERT_EQ(listed.rc, 0) << listed.err;
   EXPECT_NE(listed.out.find("lane 2 | ＸＹＺ | 1 山田太郎"), std::string::npos);
@@ -84,7 +86,13 @@ TEST(MeetctlRaceTitle, NamedFieldsChangeAndAnInsertionSaysWhatMoved) {
   EXPECT_EQ(refused.err, "meetctl: 組の挿入では、番号を挿入する位置のレース 2 と同じ 2 にしてください。\n");
   EXPECT_EQ(m.meet.RaceBytes(), before);
 
-  CliRun changed = m.Run({"race", "title", "2", "heatNo=3", "startTime=101500", "--insert", "heat"});
+  // An insertion asks first: without --yes nothing moves.
+  CliRun unanswered = m.Run({"race", "title", "2", "heatNo=3", "--insert", "heat"});
+  EXPECT_EQ(unanswered.rc, 1);
+  EXPECT_TRUE(unanswered.err.ends_with("meetctl: 挿入しませんでした（挿入する場合は --yes）。\n")) << unanswered.err;
+  EXPECT_EQ(m.meet.RaceBytes(), before);
+
+  CliRun changed = m.Run({"--yes", "race", "title", "2", "heatNo=3", "startTime=101500", "--insert", "heat"});
   ASSERT_EQ(changed.rc, 0) << changed.err;
   EXPECT_EQ(changed.out.substr(0, changed.out.find("eventNo=")),
             "レース 2 に 2 番の組を挿入しました（全 3 レース）。\n"
@@ -97,24 +105,44 @@ TEST(MeetctlRaceTitle, NamedFieldsChangeAndAnInsertionSaysWhatMoved) {
   EXPECT_EQ(m.meet.RaceBytes().substr(0, 2), test::Le16(3));
   EXPECT_EQ(m.meet.StateBytes().substr(0, 3), "111");
   EXPECT_EQ(m.Run({"race", "title", "2", "colour=red"}).rc, 2);
+  // A time of day is read right-aligned and stored as the program editor stores it.
+  CliRun timed = m.Run({"race", "title", "1", "startTime=93000"});
+  ASSERT_EQ(timed.rc, 0) << timed.err;
+  EXPECT_EQ(m.meet.RaceField(1, 14, 6), " 93000");
+  const std::string timedBytes = m.meet.RaceBytes();
+  CliRun late = m.Run({"race", "title", "1", "startTime=25:99:00"});
+  EXPECT_EQ(late.rc, 1);
+  EXPECT_NE(late.err.find("25:99:00 は時刻ではありません"), std::string::npos) << late.err;
+  EXPECT_EQ(m.meet.RaceBytes(), timedBytes);
   EXPECT_EQ(m.Run({"race", "title", "2", "--insert", "page"}).rc, 2);
   EXPECT_NE(m.Run({"race", "title", "9"}).rc, 0);
 }
 
 TEST(MeetctlCategories, PresetAddSetDeleteAndList) {
   ToolsMeet m;
-  ASSERT_EQ(m.Run({"categories", "preset", "1"}).rc, 0);
-  CliRun added = m.Run({"categories", "add", "2", "0", "9", "1", "29", "幼児", "--title-only"});
+  ASSERT_EQ(m.Run({"categories", "preset", "1"}).rc, 0);  // nothing on file: no question
+  CliRun added = m.Run({"categories", "add", "catSex=2", "catFrom=0", "catTo=9", "catEventFrom=1", "catEventTo=29",
+                        "catName=幼児", "catTitleOnly=T"});
   ASSERT_EQ(added.rc, 0) << added.err;
   EXPECT_NE(added.out.find("1: 2T |   0  ->    9 |   1  ->  29 | 幼児\n"), std::string::npos);
-  ASSERT_EQ(m.Run({"categories", "set", "2", "4", "1", "10", "1", "22", "十歳以下"}).rc, 0);
+  // set names only the fields it changes.
+  ASSERT_EQ(m.Run({"categories", "set", "2", "catSex=4", "catTo=10", "catEventTo=22", "catName=十歳以下"}).rc, 0);
   CliRun deleted = m.Run({"categories", "delete", "1"});
   ASSERT_EQ(deleted.rc, 0) << deleted.err;
   EXPECT_NE(deleted.out.find("1: 4  |   1  ->   10 |   1  ->  22 | 十歳以下\n"), std::string::npos);
   EXPECT_NE(deleted.out.find("lblKazu=0 / 4"), std::string::npos);
   EXPECT_NE(m.Run({"categories", "delete", "9"}).rc, 0);
-  EXPECT_NE(m.Run({"categories", "add", "4", "1", "70000", "1", "29", "x"}).rc, 0);
   EXPECT_EQ(m.Run({"categories", "preset", "3"}).rc, 2);
+
+  // A preset over categories on file asks; without --yes it writes nothing.
+  const std::string before = test::ReadFile(m.meet.dir / "optkubun.dat");
+  CliRun asked = m.Run({"categories", "preset", "2"});
+  EXPECT_EQ(asked.rc, 1);
+  EXPECT_NE(asked.err.find("「マスターズ」の区分 50 件で、今の区分 4 件を置き換えます。"), std::string::npos) << asked.err;
+  EXPECT_EQ(test::ReadFile(m.meet.dir / "optkubun.dat"), before);
+  CliRun replaced = m.Run({"--yes", "categories", "preset", "2"});
+  ASSERT_EQ(replaced.rc, 0) << replaced.err;
+  EXPECT_NE(replaced.out.find("50: 4  | 100  ->  100 |   1  ->  29 | \n"), std::string::npos);
 }
 
 }  // namespace

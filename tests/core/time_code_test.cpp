@@ -93,6 +93,49 @@ TEST(IsTimeCode, TimesAndReservedValuesOnly) {
   for (const auto& row : rows) EXPECT_EQ(IsTimeCode(row.code), row.valid) << row.code;
 }
 
+TEST(TimeInput, WrittenSwimTimesAndSecondsPastFiftyNine) {
+  // A time written with separators reads as that time; any other form is none.
+  const struct { const char* text; int32_t code; } written[] = {
+      {"35.12", 3512},    {"1:05.23", 10523}, {"0.35", 35},       {"0:00.00", 0},   {"12:04.30", 120430},
+      {"59:58.99", 595899}, {"59:59.00", -1}, {"60:00.00", -1},   {"1:60.00", -1},  {"60.00", -1},
+      {"35.1", -1},       {"35.123", -1},     {"1:5.23", -1},     {"1:05", -1},     {"123:05.00", -1},
+      {".35", -1},        {"35.", -1},        {"1.05.23", -1},    {"1:05:23", -1},  {"-1.00", -1},
+      {"3512", -1},       {"", -1},
+  };
+  for (const auto& row : written) {
+    const std::optional<int32_t> code = SeparatedSwimTime(row.text);
+    EXPECT_EQ(code.value_or(-1), row.code) << row.text;
+  }
+  EXPECT_TRUE(HasTimeSeparator("1:05"));
+  EXPECT_FALSE(HasTimeSeparator("10523"));
+  // Digits whose seconds read 60 or more are no time; statuses are untouched.
+  const struct { int32_t code; bool past; } seconds[] = {
+      {6010, true},  {16523, true},  {9999, true},   {595999, false}, {5999, false}, {99, false},
+      {10005, false}, {0, false},    {700001, false}, {888888, false}, {666666, false},
+  };
+  for (const auto& row : seconds) EXPECT_EQ(SecondsPastFiftyNine(row.code), row.past) << row.code;
+}
+
+TEST(TimeOfDay, TypedTimesAreCheckedAndStoredRightAligned) {
+  const struct { const char* text; int32_t value; const char* field; } rows[] = {
+      {"93000", 93000, " 93000"},   {"093000", 93000, " 93000"}, {"101500", 101500, "101500"},
+      {"9:30:00", 93000, " 93000"}, {"9:30", 93000, " 93000"},   {"23:59:59", 235959, "235959"},
+      {"0", 0, " 00000"},           {"1015", 1015, " 01015"},    {"235959", 235959, "235959"},
+      {"240000", -1, ""},           {"25:99:00", -1, ""},        {"96000", -1, ""},  {"93060", -1, ""},
+      {"1234567", -1, ""},          {"93000x", -1, ""},          {"9:5", -1, ""},    {"9:30:0", -1, ""},
+      {"", -1, ""},                 {" 93000", -1, ""},          {"-93000", -1, ""},
+  };
+  for (const auto& row : rows) {
+    const std::optional<int32_t> value = TimeOfDayValue(row.text);
+    EXPECT_EQ(value.value_or(-1), row.value) << row.text;
+    if (value) {
+      EXPECT_EQ(TimeOfDayField(*value), row.field) << row.text;
+    }
+  }
+  // The race screen shows the field as hh:mm:ss.
+  EXPECT_EQ(ClockWithColons(TimeOfDayField(93000)), " 9:30:00");
+}
+
 TEST(ClockText, ColonsAreInsertedAndRemoved) {
   EXPECT_EQ(ClockWithColons("093000"), "09:30:00");
   EXPECT_EQ(ClockWithoutColons("09:30:00"), "093000");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/time_code.h"
 #include "print/program_pages.h"
@@ -149,6 +150,22 @@ TEST_F(LiveServe, ARacePostedMeanwhileShowsOnTheNextRequest) {
     }
   EXPECT_NE(Get(event), eventBefore);
   EXPECT_TRUE(test::FolderState(meet.dir / "meets") == posted) << "serving changed a file of the meet";
+}
+
+TEST_F(LiveServe, MeetctlPrintsNoneOfQtsStartUpNoise) {
+  // Printing to PDF starts Qt's application; without XDG_RUNTIME_DIR Qt would
+  // say so, and at exit it would tell of its thread storage.
+  const char* held = std::getenv("XDG_RUNTIME_DIR");
+  const std::string runtime = held ? held : "";
+  unsetenv("XDG_RUNTIME_DIR");
+  const std::vector<std::string> argv = {test::MeetctlPath(), "--ctl", meet.ctl.string(), "--print",
+                                         "pdf:" + (meet.dir / "pdf").string(), "print", "results", "1"};
+  const test::ProcessRun both = test::RunProcess(argv, std::chrono::seconds(60), true);
+  const test::ProcessRun stdoutOnly = test::RunProcess(argv, std::chrono::seconds(60), false);
+  if (held) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  EXPECT_EQ(both.rc, 0) << both.out;
+  EXPECT_FALSE(stdoutOnly.out.empty());
+  EXPECT_EQ(both.out, stdoutOnly.out) << "stderr held more than nothing";
 }
 
 }  // namespace

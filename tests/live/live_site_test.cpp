@@ -71,6 +71,24 @@ TEST_F(LiveMeet, CodesBeginningWith34AreMaskedUnlessUnmasked) {
   }
 }
 
+TEST(LiveSite, ARelayTeamIsNamedBeforeItsOrderAndMaskedByItsOwnCode) {
+  test::PointsMeet meet;
+  meet.Event({{{0, 0}, {1, 0}}}, "2", 26);  // a relay not yet swum, no order entered
+  meet.swimmers[1].regNo = "3400" + meet.swimmers[1].regNo.substr(4);
+  ASSERT_TRUE(SaveSettings(meet.dir.path(), meet.settings));
+  meet.Write();
+  for (bool unmask : {false, true}) {
+    const LiveSite site(meet.dir.path(), meet.settings.entryFolder, meet.settings.entryFileName, LiveOptions{unmask, false});
+    const std::string json = site.Respond("GET", "/api/race/1").body;
+    EXPECT_NE(json.find("{\"lane\":\"1\",\"name\":\"泳者1\""), std::string::npos) << json;
+    EXPECT_EQ(json.find("泳者2") != std::string::npos, unmask) << json;
+    EXPECT_EQ(json.find("{\"lane\":\"2\",\"name\":\"(広島)\"") != std::string::npos, !unmask) << json;
+    const std::string page = site.Respond("GET", "/race/1").body;
+    EXPECT_NE(page.find("<td>泳者1</td>"), std::string::npos);
+    EXPECT_EQ(page.find("泳者2") != std::string::npos, unmask);
+  }
+}
+
 TEST_F(LiveMeet, TextFromTheFilesIsEscaped) {
   const std::string page = Get("/");
   EXPECT_EQ(page.find("<script>大会"), std::string::npos);

@@ -113,11 +113,20 @@ TEST(FrmOptKubunPresets, TheirCategoriesAndWhatStaysBeyondTheCount) {
   Kubun k;
   FrmOptKubunScreen s = k.Open();
   ASSERT_TRUE(s.cmdShoki(0));
+  EXPECT_TRUE(k.fake.dialogs.asked.empty());  // nothing on file to replace
   ASSERT_EQ(s.categories().size(), 7u);
   EXPECT_EQ(k.Bytes().substr(7 * 32, 32), CategoryBytes("2", 15, 100, 1, 22, "15歳以上"));
   EXPECT_EQ(s.lstKubun()[5], "1  |  18  ->  100 |   1  ->  22 | 18歳以上");
 
+  k.fake.dialogs.fallback = true;
   ASSERT_TRUE(s.cmdShoki(2));
+  // The question names every category the preset makes, unnamed ones too.
+  ASSERT_EQ(k.fake.dialogs.asked.size(), 1u);
+  const std::string& asked = k.fake.dialogs.asked[0];
+  EXPECT_TRUE(asked.starts_with("「マスターズ」の区分 50 件で、今の区分 7 件を置き換えます。\n作る区分（区分 名前）:\n51 Ａ、52 Ｂ"));
+  EXPECT_NE(asked.find("\n61 Ｋ、"), std::string::npos);
+  EXPECT_NE(asked.find("75 90-119歳"), std::string::npos);
+  EXPECT_TRUE(asked.ends_with("、100 （名前なし）"));
   ASSERT_EQ(s.categories().size(), 50u);
   EXPECT_EQ(k.Bytes().substr(32, 32), CategoryBytes("4", 51, 51, 1, 29, "Ａ"));
   const std::string masters50 = k.Bytes().substr(50 * 32, 32);
@@ -142,8 +151,22 @@ TEST(FrmOptKubunDamaged, ACountPastTheFileIsListedAsFarAsItGoesAndOnlyAPresetRep
   EXPECT_FALSE(s.cmdShusei());
   EXPECT_FALSE(s.cmdSakujo());
   EXPECT_EQ(k.Bytes(), before);
+  k.fake.dialogs.fallback = true;
   ASSERT_TRUE(s.cmdShoki(1));
   EXPECT_FALSE(s.damaged());
+}
+
+TEST(FrmOptKubunPresets, CancelOverCategoriesOnFileWritesNothing) {
+  Kubun k;
+  k.Write(Header(1) + CategoryBytes("4", 1, 2, 1, 29, "A"));
+  const std::string before = k.Bytes();
+  FrmOptKubunScreen s = k.Open();
+  auto done = s.cmdShoki(0);
+  ASSERT_FALSE(done);
+  EXPECT_EQ(done.error().kind, ErrorKind::Cancelled);
+  EXPECT_EQ(k.fake.dialogs.asked.size(), 1u);
+  EXPECT_EQ(k.Bytes(), before);
+  EXPECT_EQ(s.lstKubun().size(), 1u);
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ struct TitleMeet {
   std::vector<HandRace> races;
   RawEntry e1 = Entry(1, 2, 1, 2, "1"), e2 = Entry(2, 1, 3, 26, "1"), e3 = Entry(3, 1, 4, 2, "2");
   TitleMeet() {
+    meet.fake.dialogs.fallback = true;  // insertions are answered OK
     HandRace relay = Heat(2, 1, 1, 13);
     relay.eventCode = 26;
     relay.relayRec = 1;
@@ -111,7 +112,7 @@ struct TitleMeet {
     return static_cast<int16_t>(static_cast<uint8_t>(f[0]) | static_cast<uint8_t>(f[1]) << 8);
   }
   FrmmKkyogiScreen Open(int race) {
-    FrmmKkyogiScreen s(meet.dir.path(), race, meet.fake.clock);
+    FrmmKkyogiScreen s(meet.dir.path(), race, meet.fake.clock, meet.fake.dialogs);
     EXPECT_TRUE(s.Open());
     return s;
   }
@@ -121,7 +122,7 @@ TEST(FrmmKkyogiOpen, TheBoxesShowTheRaceHeading) {
   TitleMeet m;
   FrmmKkyogiScreen s = m.Open(2);
   EXPECT_EQ(s.boxes, (TitleBoxes{"1", "1", "0", "100", "2", "1", "2", "2", "093000", "0"}));
-  FrmmKkyogiScreen outside(m.meet.dir.path(), 5, m.meet.fake.clock);
+  FrmmKkyogiScreen outside(m.meet.dir.path(), 5, m.meet.fake.clock, m.meet.fake.dialogs);
   EXPECT_FALSE(outside.Open());
 }
 
@@ -144,7 +145,7 @@ TEST(FrmmKkyogiZikko, WithoutInsertionOnlyTheHeadingOfTheRaceChanges) {
   Put(expected, at + 9, Le16(12));
   Put(expected, at + 11, Le16(23));
   Put(expected, at + 13, "2");
-  Put(expected, at + 14, "1015  ");     // cut or blank-filled to six
+  Put(expected, at + 14, " 01015");     // hhmmss read right-aligned: 0:10:15
   Put(expected, at + 20, Le16(32767));  // a number past 16 bits is clamped
   EXPECT_EQ(m.meet.RaceBytes(), expected);  // lanes, spare bytes and the count stay
   EXPECT_FALSE(fs::exists(m.meet.dir / "backup"));
@@ -430,7 +431,7 @@ TEST(FrmmKkyogiZikko, AnInsertionPastTheLargestRaceNumberWritesNothing) {
   bytes.resize(static_cast<size_t>(32757 + 10) * 256, '\0');
   test::WriteFile(meet.dir / "taikai.dat", bytes);
   meet.States("1");
-  FrmmKkyogiScreen s(meet.dir.path(), 32757, meet.fake.clock);
+  FrmmKkyogiScreen s(meet.dir.path(), 32757, meet.fake.clock, meet.fake.dialogs);
   ASSERT_TRUE(s.Open());
   s.optSohnyu = Insertion::Heat;
   auto done = s.cmdZikko();

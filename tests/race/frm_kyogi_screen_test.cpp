@@ -154,6 +154,29 @@ TEST(FrmKyogiShow, RelayMembersSplitsAndNoNamesForAlternates) {
   EXPECT_EQ(k.rows()[10].txtQkiro, "   53.00");
 }
 
+TEST(FrmKyogiShow, ARelayTeamShowsItsOwnNameUntilItsOrderIsEntered) {
+  Screen s;
+  s.meet.Entries(FourSwimmers());
+  HandRace r = Individual({1, 2, 3}, 26);
+  r.relayRec = 1;
+  s.meet.Races({r});
+  HandBlock b;
+  b.raceNo = 1;
+  b.legs[3][0] = 4;  // slot 0: only leg 4 entered
+  s.meet.Relays({b});
+  FrmKyogiScreen& k = s.Open();
+  EXPECT_EQ(k.rows()[0].txtNamae, "");  // an order, even of one leg, shows its members
+  EXPECT_EQ(k.rows()[0].txtKana, "  高橋三郎");
+  EXPECT_EQ(k.rows()[1].txtNamae, "鈴木一郎");  // no order yet: the team's name
+  EXPECT_EQ(k.rows()[1].txtKana, "");
+  EXPECT_EQ(k.rows()[2].txtNamae, "佐藤花子");
+  // Without its relay block the team still shows its name.
+  r.relayRec = 9;
+  s.meet.Races({r});
+  ASSERT_TRUE(k.ShowRace(1));
+  EXPECT_EQ(k.rows()[0].txtNamae, "山田太郎花子様");
+}
+
 TEST(FrmKyogiShow, RelayGradeUnderJointSeedingByGrade) {
   Screen s;
   s.meet.settings.seedingMode = "4";
@@ -501,6 +524,22 @@ TEST_F(Entering, WithdrawnAndClearedTimes) {
   EXPECT_EQ(s.meet.RaceField(1, TimeAt(2), 4), Le32(700001));
   ASSERT_TRUE(k().EnterLaneField(LaneField::txtKiro, 2, "abc"));
   EXPECT_EQ(s.meet.RaceField(1, TimeAt(2), 4), Le32(0));
+}
+
+TEST_F(Entering, ATimeWithSixtyOrMoreSecondsIsRefusedAndNothingWritten) {
+  const struct { const char* typed; bool taken; } rows[] = {
+      {"6010", false}, {"16523", false}, {"9960", false}, {"5999", true}, {"10005", true}, {"666666", true},
+  };
+  for (const auto& row : rows) {
+    s.meet.States("1");
+    const std::string before = s.meet.RaceBytes();
+    auto focus = k().EnterLaneField(LaneField::txtKiro, 2, row.typed);
+    EXPECT_EQ(focus.has_value(), row.taken) << row.typed;
+    if (row.taken) continue;
+    EXPECT_EQ(focus.error().message, std::string(kSecondsPastFiftyNine) + row.typed);
+    EXPECT_EQ(s.meet.RaceBytes(), before) << row.typed;
+    EXPECT_EQ(s.meet.StateBytes()[0], '1') << row.typed;
+  }
 }
 
 TEST_F(Entering, AnAlternatesTimeIsStoredButNotPlaced) {

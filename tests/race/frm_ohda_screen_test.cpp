@@ -116,6 +116,48 @@ TEST(FrmOhdaEntry, OneLegRewritesAllFourFromTheBoxesAndNoOtherLane) {
   EXPECT_EQ(r.Member(0, 7), 5);
 }
 
+TEST(FrmOhdaWarnings, OtherSexOtherClubAndTwiceNamedAreToldAndStoredAsTyped) {
+  struct Row {
+    const char* raceSex;
+    std::array<int, 4> legs;
+    std::vector<std::string> told;
+  };
+  const std::vector<Row> rows = {
+      {"1", {2, 5, 6, 0}, {}},
+      {"1", {2, 3, 4, 5},
+       {"2泳者 3 佐藤花子 は女子です（レースは男子）。", "3泳者 4 高橋三郎 の所属は ＸＹＺ です（チームは ＡＢＣ）。"}},
+      {"2", {3, 2, 0, 0}, {"2泳者 2 鈴木一郎 は男子です（レースは女子）。"}},
+      {"3", {2, 3, 5, 2}, {"1泳者と4泳者 2 鈴木一郎 が同じ選手です。"}},  // 混合 takes both sexes
+      {"1", {7, 0, 0, 0}, {"1泳者 7 伊藤六子 の所属は （なし） です（チームは ＡＢＣ）。"}},
+      {"1", {99, 99, 0, 0}, {"1泳者と2泳者 99 が同じ選手です。"}},  // no entry: only the repeat is known
+  };
+  for (const Row& row : rows) {
+    Relay r({1});
+    r.meet.Entries({{"1", "ＡＢＣ Ａ", "", "", "ＡＢＣ", "", 50, "1"},
+                    {"2", "鈴木一郎", "", "", "ＡＢＣ", "", 11, "1"},
+                    {"3", "佐藤花子", "", "", "ＡＢＣ", "", 13, "2"},
+                    {"4", "高橋三郎", "", "", "ＸＹＺ", "", 14, "1"},
+                    {"5", "伊藤五郎", "", "", "ＡＢＣ", "", 15, "1"},
+                    {"6", "中村四郎", "", "", "ＡＢＣ", "", 15, "1"},
+                    {"7", "伊藤六子", "", "", "", "", 15, "1"}});
+    HandRace race;
+    race.eventCode = 26;
+    race.relayRec = 1;
+    race.sex = row.raceSex;
+    race.laneNo[0] = 1;
+    r.meet.Races({race});
+    FrmOhdaScreen o(r.Kyogi());
+    ASSERT_TRUE(o.Form_Load());
+    EXPECT_TRUE(o.LaneWarnings().empty());  // nothing entered yet
+    for (int leg = 0; leg < 4; ++leg) o.SetBango(leg, std::to_string(row.legs[static_cast<size_t>(leg)]));
+    ASSERT_TRUE(o.BangoKey(3, NavKey::Enter, std::to_string(row.legs[3])));
+    EXPECT_EQ(o.LaneWarnings(), row.told) << row.raceSex << " " << row.legs[0];
+    for (int leg = 0; leg < 4; ++leg) EXPECT_EQ(r.Member(leg, 0), row.legs[static_cast<size_t>(leg)]);
+    ASSERT_TRUE(o.ShowLane(1));  // shown again from the block: the same warnings
+    EXPECT_EQ(o.LaneWarnings(), row.told);
+  }
+}
+
 TEST(FrmOhdaEntry, MemberNumbersOutsideSixteenBitsAreRefusedAboveTheEntriesStored) {
   Relay r({1});
   FrmOhdaScreen o(r.Kyogi());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/time_code.h"
 #include "race/kyogi_fixture.h"
 #include "race/standards_check.h"
 #include "support/test_support.h"
@@ -142,18 +143,26 @@ TEST(FrmRaceScreenKeys, KiroConvertsTheDialogsShortcuts) {
   EXPECT_EQ(s.rows()[2].time, 25);
 }
 
-TEST(FrmRaceScreenKeys, KiroRefusesLongAndNegativeTexts) {
+TEST(FrmRaceScreenKeys, KiroRefusesLongNegativeAndSixtySecondTexts) {
   ConfirmMeet meet;
   FrmRaceScreen s = meet.Screen();
-  for (const char* refused : {"1234567", "1:05.23", "-2500"}) {
+  // The refusal says why only where the operator cannot see it from the box.
+  const struct { const char* typed; const char* why; } rows[] = {
+      {"1234567", ""}, {"1:05.23", ""}, {"-2500", ""}, {"6010", "6010"}, {"16523", "16523"}, {"9960x", "9960"},
+  };
+  for (const auto& row : rows) {
     s.txtKiro[0] = "2500";
     s.KiroEnter(0);
-    s.txtKiro[0] = refused;
-    s.KiroEnter(0);
-    EXPECT_EQ(s.txtKiro[0], "") << refused;
-    EXPECT_EQ(s.rows()[0].time, kNotEntered) << refused;
-    EXPECT_EQ(s.focus(), (RaceFocus{RaceControl::TxtKiro, 0})) << refused;
+    s.txtKiro[0] = row.typed;
+    EXPECT_FALSE(s.KiroEnter(0)) << row.typed;
+    EXPECT_EQ(s.txtKiro[0], "") << row.typed;
+    EXPECT_EQ(s.rows()[0].time, kNotEntered) << row.typed;
+    EXPECT_EQ(s.focus(), (RaceFocus{RaceControl::TxtKiro, 0})) << row.typed;
+    EXPECT_EQ(s.kiroRefusal(), *row.why ? std::string(kSecondsPastFiftyNine) + row.why : "") << row.typed;
   }
+  s.txtKiro[0] = "5999";
+  EXPECT_TRUE(s.KiroEnter(0));
+  EXPECT_EQ(s.kiroRefusal(), "");
 }
 
 TEST(FrmRaceScreenKeys, EnterAgainOnAShownTimeKeepsIt) {

@@ -65,6 +65,7 @@ inline std::string RaceFileBytes(const std::vector<HandRace>& races, int headerC
 struct HandEntry {
   std::string regNo, name, kana, pref, affiliation, grade;
   int age = 0;
+  std::string sex = "1";
 };
 
 // Entry file: header (count, class scheme), record 2 (relay flags of the
@@ -89,7 +90,7 @@ inline std::string EntryFileBytes(const std::vector<HandEntry>& entries, int cla
     Put(rec, 71, Sjis(e.affiliation, 12));
     Put(rec, 89, Sjis(e.grade, 2));
     Put(rec, 91, Le16(e.age));
-    Put(rec, 93, "1");
+    Put(rec, 93, e.sex.substr(0, 1));
     bytes += rec;
   }
   return bytes;

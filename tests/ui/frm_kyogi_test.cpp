@@ -379,7 +379,10 @@ TEST_F(FrmKyogiTest, AfterAnInsertionTheRaceScreenTellsWhatMoved) {
     Find<QRadioButton>(dialog, "optSohnyu_2")->click();
     Find<QPushButton>(dialog, "cmdZikko")->click();
   });
+  meet.fake.dialogs.answers = {true};  // OK to the insertion's question
   w->findChild<QAction*>("mMkyogi")->trigger();
+  ASSERT_FALSE(meet.fake.dialogs.asked.empty());
+  EXPECT_TRUE(meet.fake.dialogs.asked.front().starts_with("レース 1 の位置に組のレースを挿入し"));
   ASSERT_FALSE(meet.fake.dialogs.notices.empty());
   const std::string& told = meet.fake.dialogs.notices.back();
   EXPECT_EQ(told.substr(0, told.find('\n')), "レース 1 に 1 番の組を挿入しました（全 3 レース）。");

@@ -53,7 +53,14 @@ TEST(FrmmKkyogiWidget, BoxesOptionsAndInsertingAHeat) {
   ASSERT_EQ(meet.fake.dialogs.notices.size(), 1u);
   EXPECT_NE(meet.fake.dialogs.notices[0].find("同じ 4 に"), std::string::npos);
 
+  // The insertion asks: Cancel leaves the dialog open and the files as they were.
   Find<QLineEdit>(&w, "txtNo")->setText("4");
+  const std::string races = meet.RaceBytes();
+  meet.fake.dialogs.answers = {false, true};
+  Find<QPushButton>(&w, "cmdZikko")->click();
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(meet.RaceBytes(), races);
+  EXPECT_EQ(meet.fake.dialogs.notices.size(), 1u);
   Find<QPushButton>(&w, "cmdZikko")->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
   EXPECT_EQ(meet.RaceField(1, 2, 2), test::Le16(1));  // heat 1 of 2

@@ -62,17 +62,27 @@ TEST_F(FrmOhdaTest, TheRaceScreenEnablesItsButtonForARelay) {
 }
 
 TEST_F(FrmOhdaTest, TypingTheFourLegsStoresThemAndTheRaceScreenShowsThem) {
+  // Before the order the race screen shows the team's own name.
+  EXPECT_EQ(Text(Find<QLineEdit>(kyogi.get(), "txtNamae_2")->text()), "鈴木一郎");
   FrmOhda* w = Open();
   ASSERT_TRUE(w->loadStatus().has_value());
   EXPECT_EQ(w->objectName(), "frmOhda");
   EXPECT_EQ(Text(w->windowTitle()), "オーダー入力");
   EXPECT_EQ(Text(Find<QLineEdit>(w, "txtKousu")->text()), "3");
   EXPECT_EQ(Text(Find<QLabel>(w, "lblShozoku")->text()), "ＸＹＺ");
+  auto* chui = Find<QLabel>(w, "lblChui");
+  EXPECT_EQ(Text(chui->text()), "");
   for (int leg = 0; leg < 4; ++leg) {
     QLineEdit* box = Bango(leg);
     Type(box, std::to_string(leg + 1).c_str());
     EXPECT_EQ(QApplication::focusWidget(), leg < 3 ? Bango(leg + 1) : Find<QLineEdit>(w, "txtKousu")) << leg;
+    // The window says at once that leg 1 swims for another club.
+    if (leg == 0) {
+      EXPECT_EQ(Text(chui->text()), "注意: 1泳者 1 山田太郎 の所属は ＡＢＣ です（チームは ＸＹＺ）。");
+    }
   }
+  EXPECT_EQ(Text(chui->text()).substr(0, Text(chui->text()).find('\n')),
+            "注意: 1泳者 1 山田太郎 の所属は ＡＢＣ です（チームは ＸＹＺ）。");
   EXPECT_EQ(Text(Find<QLabel>(w, "lblNamae_1")->text()), "鈴木一郎");
   dialog.reset();
   kyogi->Redraw();

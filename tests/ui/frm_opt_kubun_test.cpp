@@ -45,6 +45,16 @@ TEST(FrmOptKubunWidget, PresetSelectModifyAndTheMessageWithoutSelection) {
   Find<QPushButton>(&w, "cmdSakujo")->click();
   EXPECT_EQ(list->count(), 6);
   EXPECT_EQ(Text(Find<QLabel>(&w, "lblKazu")->text()), "0 / 6");
+
+  // A preset over the six asks first: Cancel keeps them, OK replaces them.
+  fake.dialogs.answers = {false, true};
+  Find<QPushButton>(&w, "cmdShoki_1")->click();
+  EXPECT_EQ(list->count(), 6);
+  Find<QPushButton>(&w, "cmdShoki_1")->click();
+  EXPECT_EQ(list->count(), 4);
+  ASSERT_EQ(fake.dialogs.asked.size(), 3u);  // the notice, then the question twice
+  EXPECT_TRUE(fake.dialogs.asked[1].starts_with("「ＪＯ予選」の区分 4 件で、今の区分 6 件を置き換えます。"));
+  EXPECT_EQ(fake.dialogs.notices.size(), 1u);  // Cancel is not told as a failure
 }
 
 }  // namespace

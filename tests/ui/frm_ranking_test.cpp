@@ -44,7 +44,7 @@ TEST(FrmRankingWidget, ControlsDefaultsProLockAndARunFromTheEventLoop) {
   EXPECT_EQ(Text(Find<QLineEdit>(w, "txtNenrei_1")->text()), "100");
   EXPECT_EQ(Text(Find<QLineEdit>(w, "txtJun")->text()), "1000");
   auto* hiroshima = Find<QCheckBox>(w, "chkHiroshima");
-  EXPECT_EQ(Text(hiroshima->text()), "Check1");
+  EXPECT_EQ(Text(hiroshima->text()), "広島の選手名を表示");  // says what it does, not "Check1"
   EXPECT_EQ(Text(hiroshima->toolTip()), "広島県の選手の個人情報を表示");
 
   auto* insatu = Find<QCheckBox>(w, "chkInsatu");

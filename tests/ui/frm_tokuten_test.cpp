@@ -53,8 +53,13 @@ TEST(FrmTokutenWidget, ControlsTallyAndPrint) {
   EXPECT_EQ(Text(Find<QLabel>(w, "lblNenrei_1")->text()), "12才");
   Find<QRadioButton>(w, "optSinai_1")->click();  // 50m自由形 not tallied
   ASSERT_FALSE(w->screen().optSuru(1));
+  auto* summary = Find<QLabel>(w, "lblShukei");
+  EXPECT_EQ(Text(summary->text()), "");
   QTest::mouseClick(Find<QPushButton>(w, "cmdShukei"), Qt::LeftButton);
   EXPECT_TRUE(rank->isEnabled());
+  // The screen says what the tally did, in meetctl's words.
+  EXPECT_TRUE(Text(summary->text()).starts_with("集計しました: チーム 2、入賞 ")) << Text(summary->text());
+  EXPECT_TRUE(Text(summary->text()).ends_with("（集計区分 1 --> 12、クラブ制限 99 名）")) << Text(summary->text());
   EXPECT_EQ(meet.TeamCount(), 2);
   EXPECT_EQ(meet.Points(0), 0);
   // The range 1 → 12 left the swimmer of 30 out, and the screen says so.
