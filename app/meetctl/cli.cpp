@@ -362,6 +362,13 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
   }
   if (it == Verbs().end()) return UsageError(ctx, "不明なコマンドです: " + args[0] + "（meetctl help で一覧）");
   std::vector<std::string> rest(args.begin() + static_cast<long>(words), args.end());
+  // Every verb takes only the options its usage names; anything else that
+  // looks like an option is refused before the verb reads or writes a file.
+  if (auto bad = UnknownOption(rest, UsageOptions(it->second.usage))) {
+    if (IsGlobalOption(*bad))
+      return UsageError(ctx, *bad + " はコマンドの前に指定してください（meetctl " + *bad + " … " + it->first + " …）。");
+    return UsageError(ctx, "不明なオプションです: " + *bad + "（meetctl " + it->second.usage + "）");
+  }
   // A writing command holds the meet folder's lock from here to its end (a
   // folder that is no meet folder is left to the verb to refuse); publish
   // holds its own output folder's.
@@ -392,15 +399,6 @@ int Run(const std::vector<std::string>& argsIn, std::istream& in, std::ostream& 
   }
   if (auto ok = ctx.FinishPrinting(); !ok && rc == 0) rc = Failed(ctx, ok.error());
 
-  // Every verb takes only the options its usage names; anything else that
-  // looks like an option is refused before the verb reads or writes a file.
-  if (auto bad = UnknownOption(rest, UsageOptions(it->second.usage))) {
-    if (IsGlobalOption(*bad))
-      return UsageError(ctx, *bad + " はコマンドの前に指定してください（meetctl " + *bad + " … " + it->first + " …）。");
-    return UsageError(ctx, "不明なオプションです: " + *bad + "（meetctl " + it->second.usage + "）");
-  }
-  int rc = it->second.handler(ctx, rest);
-  ctx.FinishPrinting();
   return rc;
 }
 
