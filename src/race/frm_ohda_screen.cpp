@@ -22,10 +22,15 @@ std::string Shown(std::string text) {
   return TrimRight(text);
 }
 
-Status CheckMember(int64_t member) {
+// A member is 0 (none) or an entry of the entry file; when the entry file
+// cannot be read, any number the field holds.
+Status CheckMember(int64_t member, std::optional<int64_t> entries) {
   if (member < 0 || member > kMaxMemberNumber)
     return Fail(ErrorKind::Invalid, "選手番号 " + NumberText(member) + " は使えません（0～" +
                                         NumberText(kMaxMemberNumber) + "）。");
+  if (entries && member > *entries)
+    return Fail(ErrorKind::Invalid, "選手番号 " + NumberText(member) + " は申込ファイル（" + NumberText(*entries) +
+                                        " 件）にありません。");
   return {};
 }
 
@@ -124,7 +129,7 @@ Result<FocusTarget> FrmOhdaScreen::BangoKey(int leg, NavKey key, std::string_vie
     case NavKey::Enter: {
       if (textBeforeCaret.empty()) return AfterLeg(leg);
       const int64_t typed = LeadingNumber(textBeforeCaret);
-      if (auto ok = CheckMember(typed); !ok) return std::unexpected(ok.error());
+      if (auto ok = CheckMember(typed, EntriesHeld()); !ok) return std::unexpected(ok.error());
       lblNamae_[static_cast<size_t>(leg)] = MemberName(typed);
       if (auto ok = StoreLane(); !ok) return std::unexpected(ok.error());
       return AfterLeg(leg);
@@ -171,11 +176,18 @@ std::vector<std::string> FrmOhdaScreen::LaneWarnings() const {
   return warnings;
 }
 
+std::optional<int64_t> FrmOhdaScreen::EntriesHeld() const {
+  auto entries = EntryFile::OpenForReading(EntryFilePath(settings_.entryFolder, settings_.entryFileName));
+  if (!entries || entries->entriesHeld() == 0) return std::nullopt;
+  return entries->entriesHeld();
+}
+
 Status FrmOhdaScreen::StoreLane() {
   std::array<int16_t, kLegs> members{};
+  const std::optional<int64_t> held = EntriesHeld();
   for (int leg = 0; leg < kLegs; ++leg) {
     const int64_t member = LeadingNumber(txtBango_[static_cast<size_t>(leg)]);
-    if (auto ok = CheckMember(member); !ok) return ok;
+    if (auto ok = CheckMember(member, held); !ok) return ok;
     members[static_cast<size_t>(leg)] = static_cast<int16_t>(member);
   }
   if (auto ok = CheckRelayBlock(); !ok) return ok;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -62,6 +63,8 @@ class FrmOhdaScreen {
   const Race& race() const { return race_; }
 
  private:
+  // The entries the entry file holds; nothing when it cannot be read.
+  std::optional<int64_t> EntriesHeld() const;
   std::string MemberName(int64_t member) const;
   Status CheckRelayBlock() const;
   Status StoreLane();

@@ -44,11 +44,13 @@ struct ToolsMeet {
 
 TEST(MeetctlRelayOrder, StoresAndListsTheLegsAndRefusesAnIndividualRace) {
   ToolsMeet m;
-  CliRun stored = m.Run({"relay", "order", "1", "2", "1", "2", "0", "9"});
+  EXPECT_NE(m.Run({"relay", "order", "1", "2", "1", "2", "0", "9"}).rc, 0) << "no entry 9 in the entry file";
+  CliRun stored = m.Run({"relay", "order", "1", "2", "1", "2", "0", "2"});
   ASSERT_EQ(stored.rc, 0) << stored.err;
-  // Stored as typed, with a warning for the member of another club.
-  EXPECT_EQ(stored.out, "lane 2 | ＸＹＺ | 1 山田太郎 | 2 鈴木一郎 | 0  | 9 \n"
-                        "注意: コース 2: 1泳者 1 山田太郎 の所属は ＡＢＣ です（チームは ＸＹＺ）。\n");
+  // Stored as typed, with warnings for the member of another club and the one named twice.
+  EXPECT_EQ(stored.out, "lane 2 | ＸＹＺ | 1 山田太郎 | 2 鈴木一郎 | 0  | 2 鈴木一郎\n"
+                        "注意: コース 2: 1泳者 1 山田太郎 の所属は ＡＢＣ です（チームは ＸＹＺ）。\n"
+                        "注意: コース 2: 2泳者と4泳者 2 鈴木一郎 が同じ選手です。\n");
   CliRun listed = m.Run({"relay", "order", "1"});
   ASSERT_EQ(listed.rc, 0) << listed.err;
   EXPECT_NE(listed.out.find("lane 2 | ＸＹＺ | 1 山田太郎"), std::string::npos);

@@ -129,7 +129,6 @@ TEST(FrmOhdaWarnings, OtherSexOtherClubAndTwiceNamedAreToldAndStoredAsTyped) {
       {"2", {3, 2, 0, 0}, {"2泳者 2 鈴木一郎 は男子です（レースは女子）。"}},
       {"3", {2, 3, 5, 2}, {"1泳者と4泳者 2 鈴木一郎 が同じ選手です。"}},  // 混合 takes both sexes
       {"1", {7, 0, 0, 0}, {"1泳者 7 伊藤六子 の所属は （なし） です（チームは ＡＢＣ）。"}},
-      {"1", {99, 99, 0, 0}, {"1泳者と2泳者 99 が同じ選手です。"}},  // no entry: only the repeat is known
   };
   for (const Row& row : rows) {
     Relay r({1});
@@ -158,17 +157,19 @@ TEST(FrmOhdaWarnings, OtherSexOtherClubAndTwiceNamedAreToldAndStoredAsTyped) {
   }
 }
 
-TEST(FrmOhdaEntry, MemberNumbersOutsideSixteenBitsAreRefusedAboveTheEntriesStored) {
+TEST(FrmOhdaEntry, MemberNumbersOutsideTheEntryFileAreRefused) {
   Relay r({1});
   FrmOhdaScreen o(r.Kyogi());
   ASSERT_TRUE(o.Form_Load());
   const std::string before = r.meet.RelayBytes();
-  for (const char* typed : {"32768", "-1", "99999999999"}) {
+  for (const char* typed : {"32768", "-1", "99999999999", "32767", "900"}) {
     o.SetBango(0, typed);
     EXPECT_FALSE(o.BangoKey(0, NavKey::Enter, typed)) << typed;
     EXPECT_EQ(r.meet.RelayBytes(), before) << typed;
   }
-  o.SetBango(0, "900");  // no such entry: empty name, stored as typed
+  // Without a readable entry file, any 16-bit number is stored as typed.
+  std::filesystem::remove(r.meet.dir / "ind.Mos");
+  o.SetBango(0, "900");
   ASSERT_TRUE(o.BangoKey(0, NavKey::Enter, "900"));
   EXPECT_EQ(o.lblNamae()[0], "");
   EXPECT_EQ(r.Member(0, 0), 900);
