@@ -97,6 +97,8 @@ int Post(Context& ctx, std::vector<std::string>& args) {
   for (const std::string& note : report->notes) ctx.out << "注意 " << note << '\n';
   if (report->posted.empty()) ctx.out << kNothingToPost << '\n';
   if (report->showRace > 0) ctx.out << "表示 レース " << report->showRace << '\n';
+  if (report->stopped)
+    return Failed(ctx, Error{report->stopped->kind, "確定を途中でやめました（上の行は確定済みです）: " + report->stopped->message});
   if (!report->failures.empty()) {
     ctx.err << "meetctl: " << report->failures.size() << " 件の印刷物を印刷できませんでした（上の「印刷失敗」の行）。\n";
     return 1;

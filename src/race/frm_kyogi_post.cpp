@@ -33,7 +33,9 @@ Result<PostReport> FrmKyogiScreen::cmdKeiji(bool noPrint) {
   if (!report) return report;
   // One message: what could not be printed, what the operator is told, and
   // that there was nothing to post.
-  std::vector<std::string> lines = PrintFailureLines(*report);
+  std::vector<std::string> lines;
+  if (report->stopped) lines.push_back("確定を途中でやめました: " + report->stopped->message);
+  for (std::string& line : PrintFailureLines(*report)) lines.push_back(std::move(line));
   lines.insert(lines.end(), report->notes.begin(), report->notes.end());
   if (report->posted.empty()) lines.push_back(kNothingToPost);
   if (!lines.empty()) {

@@ -468,24 +468,37 @@ Result<PostReport> postTimingResults(const MeetFiles& meet, Platform& platform, 
       report.notes.push_back(RaceText(n) + " はレースファイルにないため、確定していません。");
       continue;
     }
+    // A failure once races are posted stops the posting but keeps its report.
     auto posted = PostRace(s, n, report);
-    if (!posted) return std::unexpected(posted.error());
+    if (!posted) {
+      report.stopped = posted.error();
+      break;
+    }
     // States the timing system set meanwhile are seen from here on.
     if (*posted) {
       states = RaceStates::Read(folder);
-      if (!states) return std::unexpected(states.error());
+      if (!states) {
+        report.stopped = states.error();
+        break;
+      }
     }
   }
-  if (printing && !report.posted.empty()) {
+  if (printing && !report.posted.empty() && !report.stopped) {
     PrintPendingPages(s, report);
-    if (auto ok = MarkPrinted(s, report); !ok) return std::unexpected(ok.error());
-    if (auto ok = PrintReadyPage(s, report); !ok) return std::unexpected(ok.error());
+    if (auto ok = MarkPrinted(s, report); !ok) report.stopped = ok.error();
+    // The ready page is a printout like the others: a page file that cannot
+    // be used is its failure, not the posting's.
+    else if (auto ready = PrintReadyPage(s, report); !ready)
+      PrintFailed(report, 0, ready.error());
   }
   // Nothing posted: the screen stays on its race.
   if (report.posted.empty()) return report;
 
   states = RaceStates::Read(folder);
-  if (!states) return std::unexpected(states.error());
+  if (!states) {
+    if (!report.stopped) report.stopped = states.error();
+    return report;
+  }
   report.showRace = std::max(1, raceCount);
   for (int n = 1; n <= raceCount; ++n) {
     const char c = states->state(n);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,9 @@ struct PostReport {
   // The race the screen shows afterwards; 0 when nothing was posted (the
   // screen stays where it is).
   int showRace = 0;
+  // The failure that stopped the posting after it had begun (a file that
+  // could not be written or read): what was done before it is reported above.
+  std::optional<Error> stopped;
 };
 
 inline constexpr const char* kNothingToPost = "確定するレースはありません。";

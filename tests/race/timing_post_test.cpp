@@ -164,6 +164,22 @@ TEST(PostTimingResults, BadGoalLinesGiveNoResult) {
   EXPECT_NE(report->notes[0].find("読める行がない"), std::string::npos) << report->notes[0];
 }
 
+// A program page file that cannot be used fails the ready page, not the
+// posting: the races posted are reported.
+TEST(PostTimingResults, AnUnusablePageFileIsAFailedPrintoutAndThePostingIsReported) {
+  PostMeet m;
+  m.Races({Heat(1, 1, {1, 2})});
+  m.States("6");
+  m.Goal(1, "1,3000\n2,3100\n");
+  std::filesystem::create_directory(m.dir / "hpro.dat");
+  auto report = postTimingResults(m.meet(), m.fake.platform, true);
+  ASSERT_TRUE(report) << report.error().message;
+  ASSERT_EQ(report->posted.size(), 1u);
+  EXPECT_FALSE(report->stopped);
+  ASSERT_EQ(report->failures.size(), 1u);
+  EXPECT_NE(report->failures[0].message.find("hpro.dat"), std::string::npos);
+}
+
 TEST(PostTimingResults, MissingGoalFileLeavesTheRaceAtSixAndGoesOn) {
   PostMeet m;
   m.Races({Heat(1, 2, {1, 2}), Heat(2, 2, {3, 4})});
