@@ -93,7 +93,8 @@ out=$(m check) || fail "meetctl check after the run: $out"
 # A writer killed in the middle of its write: the lock is free at once.
 r=${desk[-1]}
 m --yes race title "$r" startTime=101500 >/dev/null
-(MEETDESK_CRASH_AT=2 "$meetctl" --ctl "$ctl" --print none --yes race title "$r" startTime=111500 >/dev/null 2>&1) 2>/dev/null &&
+# (bash -c: the shell that sees the kill is told so on a stderr of its own.)
+MEETDESK_CRASH_AT=2 bash -c '"$0" "$@" >/dev/null 2>&1; exit $?' "$meetctl" --ctl "$ctl" --print none --yes race title "$r" startTime=111500 2>/dev/null &&
   fail "the writer was not killed"
 MEETDESK_LOCK_WAIT_MS=0 m --yes race title "$r" startTime=121500 >/dev/null ||
   fail "the lock of the killed writer was not taken over"
