@@ -50,14 +50,14 @@ TEST(LiveBrowser, AnEventPageReadsTheSameServedPublishedAndFromFiles) {
   test::Child server({test::MeetctlPath(), "--ctl", meet.ctl.string(), "serve", "--port", std::to_string(port)});
   ASSERT_TRUE(test::WaitForServer(port));
   const std::string served = "http://127.0.0.1:" + std::to_string(port) + "/" + page;
-  const Rows results = test::TableRows(browser.Dom(served), "<h2>結果</h2>");
+  const Rows results = test::TableRows(browser.Dom(served), "id=\"p-results\"");
   ASSERT_FALSE(results.empty()) << "no result rows on " << served;
-  EXPECT_EQ(results, test::TableRows(test::Http(port, "GET", "/" + page).body, "<h2>結果</h2>"));
+  EXPECT_EQ(results, test::TableRows(test::Http(port, "GET", "/" + page).body, "id=\"p-results\""));
   EXPECT_EQ(results.front().front(), "1");
 
   const std::filesystem::path site = meet.dir / "site";
   ASSERT_EQ(meet.Meetctl({"publish", site.string()}).rc, 0);
-  EXPECT_EQ(test::TableRows(browser.Dom("file://" + (site / (page + ".html")).string()), "<h2>結果</h2>"), results);
+  EXPECT_EQ(test::TableRows(browser.Dom("file://" + (site / (page + ".html")).string()), "id=\"p-results\""), results);
 
   if (const std::string python = test::FindProgram("python3"); python.empty()) {
     std::cout << "python3 is not installed: the static server leg is skipped\n";
@@ -67,7 +67,7 @@ TEST(LiveBrowser, AnEventPageReadsTheSameServedPublishedAndFromFiles) {
                        site.string()});
     ASSERT_TRUE(test::WaitForServer(staticPort));
     EXPECT_EQ(test::TableRows(browser.Dom("http://127.0.0.1:" + std::to_string(staticPort) + "/" + page + ".html"),
-                              "<h2>結果</h2>"),
+                              "id=\"p-results\""),
               results);
   }
 
@@ -77,9 +77,9 @@ TEST(LiveBrowser, AnEventPageReadsTheSameServedPublishedAndFromFiles) {
   while (next < races->raceCount() && races->race(next).eventNo != eventNo) ++next;
   const int nextEvent = races->race(next).eventNo;
   const std::string nextPage = "http://127.0.0.1:" + std::to_string(port) + "/event/" + std::to_string(nextEvent);
-  const size_t before = nextEvent == eventNo ? results.size() : test::TableRows(browser.Dom(nextPage), "<h2>結果</h2>").size();
+  const size_t before = nextEvent == eventNo ? results.size() : test::TableRows(browser.Dom(nextPage), "id=\"p-results\"").size();
   ASSERT_TRUE(meet.Post(next, &message)) << message;
-  EXPECT_GT(test::TableRows(browser.Dom(nextPage), "<h2>結果</h2>").size(), before);
+  EXPECT_GT(test::TableRows(browser.Dom(nextPage), "id=\"p-results\"").size(), before);
 }
 
 }  // namespace
