@@ -9,7 +9,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <random>
 #include <system_error>
 #include <vector>
@@ -21,7 +26,8 @@ namespace meet::live {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr size_t kGzipFrom = 256;
+// Smaller files go without a gzip copy (nginx compresses them itself when asked).
+constexpr size_t kGzipFrom = 2048;
 constexpr uint64_t kMaxManifest = 64 << 20;
 constexpr const char* kManifestHead = "meetdesk-publish 1";
 constexpr const char* kTempMark = ".pub-";
@@ -69,7 +75,10 @@ int64_t MtimeNs(const struct stat& st) { return int64_t{st.st_mtim.tv_sec} * 100
 class Publisher {
  public:
   Publisher(const fs::path& dir, Dir root) : dir_(dir), root_(std::move(root)) {}
-  ~Publisher() { Abandon(); }
+  ~Publisher() {
+    (void)Written();
+    Abandon();
+  }
 
   // The folder a file goes into, opened without following a link; made
   // when missing.
@@ -137,7 +146,8 @@ class Publisher {
 
   // Writes the bytes to a temporary file beside the name; renamed into
   // place by Commit once every file was written.
-  Status Stage(int folder, const std::string& folderName, const std::string& name, std::string_view bytes) {
+  Status Stage(int folder, const std::string& folderName, const std::string& name, std::string_view bytes,
+               int64_t* mtime = nullptr) {
     const fs::path shown = dir_ / (folderName.empty() ? name : folderName + "/" + name);
     std::string temp;
     int fd = -1;
@@ -154,7 +164,10 @@ class Publisher {
         errno = injected;
       }
     if (fd < 0) return WriteFailed(shown, errno);
-    staged_.push_back({folder, temp, name});
+    {
+      std::lock_guard guard(stagedLock_);
+      staged_.push_back({folder, temp, name});
+    }
     size_t done = 0;
     while (done < bytes.size()) {
       if (const int injected = InjectedWriteError(); injected != 0) {
@@ -170,12 +183,45 @@ class Publisher {
       }
       done += static_cast<size_t>(n);
     }
-    ::fchmod(fd, 0644);
+    // Renaming keeps the time: the one the file will have in place.
+    struct stat st;
+    if (mtime && ::fstat(fd, &st) == 0) *mtime = MtimeNs(st);
     if (::close(fd) != 0) return WriteFailed(shown, errno);
     return {};
   }
 
+  // The same on a thread of its own, so that the next pages are made while
+  // these are written; the first failure is kept and stops the rest.
+  // `write`: the file itself is written (else only its gzip copy is looked
+  // at); `gzip`: a gzip copy beside it, else none.
+  void StageLater(int folder, const std::string& folderName, const std::string& name, std::string bytes, int64_t* mtime,
+                  bool write, bool gzip) {
+    std::unique_lock guard(jobsLock_);
+    if (!writer_.joinable()) writer_ = std::thread([this] { Write(); });
+    roomLeft_.wait(guard, [&] { return queuedBytes_ < kMaxQueued || failed_; });
+    queuedBytes_ += bytes.size();
+    jobs_.push_back({folder, folderName, name, std::move(bytes), mtime, write, gzip});
+    jobsReady_.notify_one();
+  }
+  // Waits for what is queued; the first failure.
+  Status Written() {
+    {
+      std::lock_guard guard(jobsLock_);
+      finishing_ = true;
+      jobsReady_.notify_one();
+    }
+    if (writer_.joinable()) writer_.join();
+    finishing_ = false;
+    if (error_) return std::unexpected(*error_);
+    return {};
+  }
+  bool failed() {
+    std::lock_guard guard(jobsLock_);
+    return failed_;
+  }
+
   Status Remove(int folder, const std::string& name) {
+    std::lock_guard guard(stagedLock_);
     removals_.push_back({folder, std::string(), name});
     return {};
   }
@@ -233,6 +279,61 @@ class Publisher {
     int folder;
     std::string temp, name;
   };
+  struct Job {
+    int folder;
+    std::string folderName, name, bytes;
+    int64_t* mtime;
+    bool write, gzip;
+  };
+  // A job: the file, and its gzip copy made, compared and written (or an
+  // old copy removed when the file is now too small for one).
+  Status Do(const Job& job) {
+    if (job.write)
+      if (auto ok = Stage(job.folder, job.folderName, job.name, job.bytes, job.mtime); !ok) return ok;
+    const std::string gzName = job.name + ".gz";
+    auto gz = Look(job.folder, gzName, dir_ / (job.folderName.empty() ? gzName : job.folderName + "/" + gzName));
+    if (!gz) return std::unexpected(gz.error());
+    if (!job.gzip) {
+      if (gz->exists) Remove(job.folder, gzName);
+      return {};
+    }
+    const std::string gzip = Gzipped(job.bytes);
+    if (gz->exists && Same(job.folder, gzName, gz->size, gzip)) return {};
+    return Stage(job.folder, job.folderName, gzName, gzip, nullptr);
+  }
+  static constexpr size_t kMaxQueued = 64 << 20;
+  void Write() {
+    for (;;) {
+      Job job;
+      {
+        std::unique_lock guard(jobsLock_);
+        jobsReady_.wait(guard, [&] { return !jobs_.empty() || finishing_; });
+        if (jobs_.empty()) return;
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+        if (failed_) {
+          queuedBytes_ -= job.bytes.size();
+          roomLeft_.notify_all();
+          continue;
+        }
+      }
+      auto ok = Do(job);
+      std::lock_guard guard(jobsLock_);
+      queuedBytes_ -= job.bytes.size();
+      if (!ok && !failed_) {
+        failed_ = true;
+        error_ = ok.error();
+      }
+      roomLeft_.notify_all();
+    }
+  }
+  std::thread writer_;
+  std::mutex jobsLock_, stagedLock_;
+  std::condition_variable jobsReady_, roomLeft_;
+  std::deque<Job> jobs_;
+  size_t queuedBytes_ = 0;
+  bool finishing_ = false, failed_ = false;
+  std::optional<Error> error_;
   fs::path dir_;
   Dir root_;
   std::map<std::string, Dir> folders_;
@@ -313,11 +414,12 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
     const LiveSite::SitePage* page;
     int folder;
     std::string folderName, name;
-    Publisher::Seen file, gz;
+    Publisher::Seen file;
   };
   std::vector<Plan> plans;
   plans.reserve(listing->pages.size());
   auto fail = [&](Error e) -> Result<PublishReport> {
+    (void)p.Written();
     p.Abandon();
     p.RemoveMadeFolders();
     if (made) fs::remove(dir, ec);
@@ -326,65 +428,57 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
   for (const auto& page : listing->pages) {
     const size_t slash = page.path.rfind('/');
     Plan plan{&page, -1, slash == std::string::npos ? std::string() : page.path.substr(0, slash),
-              slash == std::string::npos ? page.path : page.path.substr(slash + 1), {}, {}};
+              slash == std::string::npos ? page.path : page.path.substr(slash + 1), {}};
     auto folder = p.Folder(plan.folderName);
     if (!folder) return fail(folder.error());
     plan.folder = *folder;
     auto file = p.Look(plan.folder, plan.name, dir / page.path);
     if (!file) return fail(file.error());
-    auto gz = p.Look(plan.folder, plan.name + ".gz", dir / (page.path + ".gz"));
-    if (!gz) return fail(gz.error());
     plan.file = *file;
-    plan.gz = *gz;
     plans.push_back(std::move(plan));
   }
   if (auto manifest = p.Look(p.root(), kPublishManifest, dir / kPublishManifest); !manifest) return fail(manifest.error());
 
   auto lastShown = std::chrono::steady_clock::now();
+  bool listChanged = kept.size() != listing->pages.size();
   for (size_t i = 0; i < plans.size(); ++i) {
     const Plan& plan = plans[i];
     const auto& page = *plan.page;
-    if (progress) {
+    if (progress && i % 64 == 0) {
       const auto t = std::chrono::steady_clock::now();
       if (t - lastShown > std::chrono::milliseconds(200)) {
         progress(i, plans.size());
         lastShown = t;
       }
     }
+    if (p.failed()) break;
     const auto old = kept.find(page.path);
     const bool sameData = old != kept.end() && old->second.fingerprint == page.fingerprint;
     // Listed with the same data and still as written: nothing to read.
     if (sameData && plan.file.exists && plan.file.size == old->second.size && plan.file.mtimeNs == old->second.mtimeNs) {
-      now[page.path] = old->second;
+      now.emplace(page.path, old->second);
       ++report.unchanged;
       continue;
     }
+    listChanged = true;
     const int64_t updated = sameData ? old->second.updated : listing->newest;
-    const std::string content = site.Build(*listing, page, updated);
-    const std::string gzip = content.size() >= kGzipFrom ? Gzipped(content) : std::string();
-    Kept k{page.fingerprint, updated, content.size(), 0};
-    if (plan.file.exists && p.Same(plan.folder, plan.name, plan.file.size, content)) {
+    std::string content = site.Build(*listing, page, updated);
+    const bool gzip = content.size() >= kGzipFrom;
+    Kept& k = now.emplace(page.path, Kept{page.fingerprint, updated, content.size(), 0}).first->second;
+    const bool same = plan.file.exists && p.Same(plan.folder, plan.name, plan.file.size, content);
+    if (same) {
       k.mtimeNs = plan.file.mtimeNs;
-      now[page.path] = k;
       ++report.unchanged;
-      // The gzip copy follows the file.
-      if (!gzip.empty() && !(plan.gz.exists && p.Same(plan.folder, plan.name + ".gz", plan.gz.size, gzip)))
-        if (auto ok = p.Stage(plan.folder, plan.folderName, plan.name + ".gz", gzip); !ok) return fail(ok.error());
-      if (gzip.empty() && plan.gz.exists) p.Remove(plan.folder, plan.name + ".gz");
-      continue;
+    } else {
+      ++report.written;
     }
-    if (auto ok = p.Stage(plan.folder, plan.folderName, plan.name, content); !ok) return fail(ok.error());
-    if (!gzip.empty()) {
-      if (auto ok = p.Stage(plan.folder, plan.folderName, plan.name + ".gz", gzip); !ok) return fail(ok.error());
-    } else if (plan.gz.exists) {
-      p.Remove(plan.folder, plan.name + ".gz");
-    }
-    now[page.path] = k;
-    ++report.written;
+    p.StageLater(plan.folder, plan.folderName, plan.name, std::move(content), &k.mtimeNs, !same, gzip);
   }
+  if (auto ok = p.Written(); !ok) return fail(ok.error());
   // Files of the earlier publish that the site no longer has.
   for (const auto& [path, k] : kept) {
     if (now.count(path)) continue;
+    listChanged = true;
     const size_t slash = path.rfind('/');
     const std::string folderName = slash == std::string::npos ? std::string() : path.substr(0, slash);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -398,28 +492,14 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
     ++report.removed;
   }
   if (progress) progress(plans.size(), plans.size());
-  if (report.written == 0 && report.removed == 0 && kept.size() == now.size()) {
-    bool sameList = true;
-    for (const auto& [path, k] : now) {
-      const auto it = kept.find(path);
-      sameList = sameList && it != kept.end() && it->second.fingerprint == k.fingerprint && it->second.size == k.size;
-    }
-    if (sameList) {
-      if (auto ok = p.Commit(); !ok) return fail(ok.error());
-      return report;
-    }
-  }
   if (auto ok = p.Commit(); !ok) return fail(ok.error());
-  // The times of the files as they now are, then the list of what was published.
+  if (!listChanged) return report;
+  // The list of what was published, for the next publish to compare with.
   std::string manifest = std::string(kManifestHead) + "\n";
-  for (auto& [path, k] : now) {
-    if (k.mtimeNs == 0) {
-      struct stat fst;
-      if (::fstatat(p.root(), path.c_str(), &fst, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(fst.st_mode)) k.mtimeNs = MtimeNs(fst);
-    }
+  manifest.reserve(now.size() * 64);
+  for (const auto& [path, k] : now)
     manifest += path + "\t" + Hex(k.fingerprint) + "\t" + NumberText(k.updated) + "\t" + NumberText(static_cast<int64_t>(k.size)) +
                 "\t" + NumberText(k.mtimeNs) + "\n";
-  }
   if (auto ok = p.Stage(p.root(), std::string(), kPublishManifest, manifest); !ok) return std::unexpected(ok.error());
   if (auto ok = p.Commit(); !ok) return std::unexpected(ok.error());
   return report;

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "core/file_names.h"
+#include "live/json_check.h"
 #include "live/live_model.h"
 #include "live/publish.h"
 #include "results/points_fixture.h"
@@ -206,6 +207,50 @@ TEST_F(LiveMeet, MaskedSwimmersLeakNowhereServedOrPublished) {
   // Unmasked, the same names are there.
   At(Get("/api/race/4", true), "広島脚1");
   At(Get("/api/event/1", true), "泳者2");
+}
+
+TEST_F(LiveMeet, EveryJsonAnswerFollowsTheDocumentedSchema) {
+  std::string error;
+  const test::Json schema = test::ParseJson(test::ReadFile(LIVE_API_SCHEMA), &error);
+  ASSERT_TRUE(error.empty()) << error;
+  ASSERT_TRUE(meet.Run());
+  fs::create_directories(meet.dir / "lap");
+  test::WriteFile(meet.dir / "lap" / "R0001", "1,\"0:14.80\",\"\"\r\n1,\"0:30.00\",\"G\"\r\n");
+  const LiveSite site = Site();
+  auto check = [&](const std::string& what, const std::string& def, const std::string& body) {
+    const test::Json value = test::ParseJson(body, &error);
+    ASSERT_TRUE(error.empty()) << what << ": " << error << "\n" << body;
+    std::vector<std::string> errors;
+    test::Json ref;
+    ref.kind = test::Json::Object;
+    ref.members.push_back({"$ref", test::Json{test::Json::String, false, 0, false, "#/$defs/" + def, {}, {}}});
+    test::CheckSchema(schema, ref, value, what, errors);
+    EXPECT_TRUE(errors.empty()) << errors.size() << " mismatches, the first: " << errors.front();
+  };
+  auto listing = site.WithOptions({false, true}).Listing();
+  ASSERT_TRUE(listing);
+  int checked = 0;
+  for (const auto& page : listing->pages) {
+    if (!page.path.starts_with("api/")) continue;
+    const std::string route = "/" + page.path.substr(0, page.path.size() - 5);
+    const std::string kind = route.substr(5, route.find('/', 5) == std::string::npos ? std::string::npos : route.find('/', 5) - 5);
+    check(route, kind, site.Get(route)->body);
+    ++checked;
+  }
+  EXPECT_GT(checked, 15);
+  // The check itself finds a wrong answer: a number as text, a key missing.
+  std::vector<std::string> wrong;
+  test::CheckSchema(schema, *schema.get("$defs")->get("raceSummary"),
+                    test::ParseJson("{\"race\":\"1\",\"event\":1,\"heat\":1,\"heats\":1,\"title\":\"\",\"start\":null,\"state\":\"x\"}"),
+                    "wrong", wrong);
+  EXPECT_EQ(wrong.size(), 3u);  // race, state, stateLabel
+  check("/api/nowhere", "error", site.Get("/api/race/999")->body);
+  check("/api (405)", "error", site.Respond("POST", "/api/meet").body);
+  meet.races[2].laneTime[0] = 3500;
+  meet.Races(meet.races);
+  const auto changes = site.ChangesSince(0);
+  ASSERT_FALSE(changes.empty());
+  check("/api/stream", "change", changes.back().Json());
 }
 
 TEST_F(LiveMeet, TextFromTheFilesIsEscaped) {
