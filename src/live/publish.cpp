@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <unordered_map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -31,6 +32,7 @@ constexpr size_t kGzipFrom = 2048;
 constexpr uint64_t kMaxManifest = 64 << 20;
 constexpr const char* kManifestHead = "meetdesk-publish 1";
 constexpr const char* kTempMark = ".pub-";
+constexpr size_t kSyncEachUpTo = 256;
 
 // An open folder, closed when this goes.
 struct Dir {
@@ -229,7 +231,21 @@ class Publisher {
   // Every staged file synced (once for the whole file system), then renamed
   // into place; the folders synced.
   Status Commit() {
-    if (!staged_.empty() && ::syncfs(root_.fd) != 0) return WriteFailed(dir_, errno);
+    // A few files are synced one by one; many at once by one sync of the
+    // file system (which also waits for whatever else it holds unwritten).
+    if (staged_.size() > kSyncEachUpTo) {
+      if (::syncfs(root_.fd) != 0) return WriteFailed(dir_, errno);
+    } else {
+      for (const Staged& s : staged_) {
+        const int fd = ::openat(s.folder, s.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0 || ::fsync(fd) != 0) {
+          const int err = errno;
+          if (fd >= 0) ::close(fd);
+          return WriteFailed(dir_ / s.name, err);
+        }
+        ::close(fd);
+      }
+    }
     for (const Staged& s : staged_) {
       if (const int injected = InjectedWriteError(); injected != 0) return WriteFailed(dir_ / s.name, injected);
       if (::renameat(s.folder, s.temp.c_str(), s.folder, s.name.c_str()) != 0) return WriteFailed(dir_ / s.name, errno);
@@ -342,8 +358,8 @@ class Publisher {
   std::mt19937_64 random_{std::random_device{}()};
 };
 
-std::map<std::string, Kept> ReadManifest(Publisher& p) {
-  std::map<std::string, Kept> out;
+std::unordered_map<std::string, Kept> ReadManifest(Publisher& p) {
+  std::unordered_map<std::string, Kept> out;
   struct stat st;
   if (::fstatat(p.root(), kPublishManifest, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
       static_cast<uint64_t>(st.st_size) > kMaxManifest)
@@ -363,17 +379,18 @@ std::map<std::string, Kept> ReadManifest(Publisher& p) {
   size_t at = text.find('\n') + 1;
   while (at < text.size()) {
     const size_t end = std::min(text.find('\n', at), text.size());
-    const std::string line = text.substr(at, end - at);
+    const std::string_view line = std::string_view(text).substr(at, end - at);
     at = end + 1;
-    std::vector<std::string> f;
-    for (size_t a = 0;;) {
+    std::string_view f[5];
+    size_t count = 0;
+    for (size_t a = 0; count < 5;) {
       const size_t tab = line.find('\t', a);
-      f.push_back(line.substr(a, tab == std::string::npos ? std::string::npos : tab - a));
-      if (tab == std::string::npos) break;
+      f[count++] = line.substr(a, tab == std::string_view::npos ? std::string_view::npos : tab - a);
+      if (tab == std::string_view::npos) break;
       a = tab + 1;
     }
-    if (f.size() != 5 || f[1].size() != 16 || f[1].find_first_not_of("0123456789abcdef") != std::string::npos) continue;
-    out[f[0]] = Kept{FromHex(f[1]), LeadingNumber(f[2]), static_cast<uint64_t>(LeadingNumber(f[3])), LeadingNumber(f[4])};
+    if (count != 5 || f[1].size() != 16 || f[1].find_first_not_of("0123456789abcdef") != std::string_view::npos) continue;
+    out.emplace(std::string(f[0]), Kept{FromHex(f[1]), LeadingNumber(f[2]), static_cast<uint64_t>(LeadingNumber(f[3])), LeadingNumber(f[4])});
   }
   return out;
 }
@@ -405,8 +422,9 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
   const int rootFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (rootFd < 0) return Fail(ErrorKind::Io, "フォルダを開けません: " + dir.string() + "（" + std::strerror(errno) + "）");
   Publisher p(dir, Dir(rootFd));
-  const std::map<std::string, Kept> kept = ReadManifest(p);
-  std::map<std::string, Kept> now;
+  const std::unordered_map<std::string, Kept> kept = ReadManifest(p);
+  std::unordered_map<std::string, Kept> now;
+  now.reserve(listing->pages.size());
 
   // Looked at first, written afterwards: a file that is not ours stops the
   // publish before anything is written.
@@ -497,9 +515,15 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
   // The list of what was published, for the next publish to compare with.
   std::string manifest = std::string(kManifestHead) + "\n";
   manifest.reserve(now.size() * 64);
-  for (const auto& [path, k] : now)
-    manifest += path + "\t" + Hex(k.fingerprint) + "\t" + NumberText(k.updated) + "\t" + NumberText(static_cast<int64_t>(k.size)) +
-                "\t" + NumberText(k.mtimeNs) + "\n";
+  std::vector<const std::pair<const std::string, Kept>*> sorted;
+  sorted.reserve(now.size());
+  for (const auto& entry : now) sorted.push_back(&entry);
+  std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->first < b->first; });
+  for (const auto* entry : sorted) {
+    const Kept& k = entry->second;
+    manifest += entry->first + "\t" + Hex(k.fingerprint) + "\t" + NumberText(k.updated) + "\t" +
+                NumberText(static_cast<int64_t>(k.size)) + "\t" + NumberText(k.mtimeNs) + "\n";
+  }
   if (auto ok = p.Stage(p.root(), std::string(), kPublishManifest, manifest); !ok) return std::unexpected(ok.error());
   if (auto ok = p.Commit(); !ok) return std::unexpected(ok.error());
   return report;
