@@ -813,17 +813,23 @@ var n=document.importNode(fresh[j],true);if(old[j].tagName==='DETAILS'){n.open=o
 var u=doc.getElementById('updated'),cu=document.getElementById('updated');if(u&&cu&&u.innerHTML!==cu.innerHTML)cu.innerHTML=u.innerHTML;
 if(changed&&a){var el=document.contains(a.el)?a.el:null;if(!el){var p=document.getElementById(a.part);if(p)el=p.querySelectorAll('tr,h2,h3,p,summary')[a.index]}
 if(el)window.scrollBy(0,el.getBoundingClientRect().top-a.top)}
-if(changed){b.dispatchEvent(new CustomEvent('live:updated'));favourites()}}
+if(changed){b.dataset.updates=String(+(b.dataset.updates||0)+1);b.dispatchEvent(new CustomEvent('live:updated'));favourites()}}
 function update(){if(busy||location.protocol==='file:')return;busy=true;
 fetch(location.href,{cache:'no-cache'}).then(function(r){if(!r.ok)throw r.status;return r.text()})
 .then(function(t){busy=false;apply(t)}).catch(function(){busy=false})}
 function has(list,values){var l=(list||'').split(' ');for(var i=0;i<values.length;i++)if(l.indexOf(String(values[i]))>=0)return true;return false}
 function concerns(c){if(c.all)return true;switch(d.kind){case'meet':return c.meet;case'points':return c.points;
 case'team':return c.points||has(d.races,c.races);default:return has(d.events,c.events)||has(d.races,c.races)}}
-if(d.stream&&window.EventSource){var es=new EventSource(d.stream);
+var es=null;
+function openStream(){if(!d.stream||!window.EventSource||es)return;es=new EventSource(d.stream);
 es.addEventListener('open',function(){if(!streamOpen){streamOpen=true;update()}});
 es.addEventListener('error',function(){streamOpen=false});
 es.addEventListener('change',function(e){var c;try{c=JSON.parse(e.data)}catch(x){return}if(concerns(c))update()})}
+// A page left (or kept for the back button) lets go of its stream: a browser
+// holds only a few connections to one server.
+window.addEventListener('pagehide',function(){if(es){es.close();es=null}streamOpen=false});
+window.addEventListener('pageshow',function(e){if(e.persisted){openStream();update()}});
+openStream();
 setInterval(function(){if(!streamOpen)update()},10000);
 var key='meetdesk-favourites:'+new URL(root,location.href).pathname;
 function favs(){try{var f=JSON.parse(localStorage.getItem(key)||'[]');return Array.isArray(f)?f:[]}catch(e){return[]}}
