@@ -412,7 +412,10 @@ std::string MeetJson(const Model& m, int64_t updated) {
 std::string MeetHtml(const Model& m, int64_t updated) {
   const Links links(m.options, 0);
   const Settings& st = m.settings;
-  std::string body = "<h1>" + H(Trim(PrintedText(st.meetName))) + "</h1><p>" +
+  std::string name = Trim(PrintedText(st.meetName));
+  if (name.empty()) name = Trim(PrintedText(st.meetAbbrev));
+  if (name.empty()) name = "速報";
+  std::string body = "<h1>" + H(name) + "</h1><p>" +
                      H(DateDisplay(st.meetDateFrom) + " ～ " + DateDisplay(st.meetDateTo) + "  " + Trim(PrintedText(st.venue))) +
                      "</p>";
   body += "<section id=\"search\"><h2><label for=\"q\">選手・チームを探す</label></h2>"
@@ -434,7 +437,7 @@ std::string MeetHtml(const Model& m, int64_t updated) {
               "\">" + H(e.title) + "</a><small>" + H(N(static_cast<int64_t>(e.heats.size())) + "組") + "</small></td><td>" +
               StateBadge(e.State(), e.StateLabel()) + "</td></tr>";
   body += Part("p-events", events + "</tbody></table></div>");
-  return HtmlPage(m, links, {Trim(PrintedText(st.meetName)).empty() ? "速報" : "速報", "meet", "", ""}, updated, body);
+  return HtmlPage(m, links, {"速報", "meet", "", ""}, updated, body);
 }
 
 std::string EventJson(const Model& m, const EventData& d, int64_t updated) {
@@ -778,7 +781,7 @@ constexpr const char* kCss =
     "small{display:block;color:#444;font-size:.82em}small.i{display:inline}"
     ".m{display:inline-block;margin-left:.25em;padding:0 .25em;border-radius:3px;background:#fde68a;color:#000;font-size:.8em}"
     "tr.s td{color:#444;font-size:.8em;padding-top:0}"
-    ".st{display:inline-block;padding:0 .4em;border-radius:3px;background:#e5e7eb;color:#000;font-size:.85em;font-weight:400}"
+    ".st{display:inline-block;white-space:nowrap;padding:0 .4em;border-radius:3px;background:#e5e7eb;color:#000;font-size:.85em;font-weight:400}"
     ".st.final{background:#bbf7d0}.st.partial{background:#fef08a}.st.pending{background:#e0e7ff}"
     "details{border-bottom:1px solid #ccc}details>summary{cursor:pointer;padding:8px 0;font-weight:600}"
     "input[type=search]{width:100%;font-size:16px;padding:8px;border:1px solid #767676;border-radius:6px}"
