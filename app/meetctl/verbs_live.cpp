@@ -101,7 +101,7 @@ int PublishVerb(Context& ctx, std::vector<std::string>& args) {
       ctx.out << "\r公開中 " << done << "/" << total << " 件" << std::flush;
     };
   std::string stamp, lastError;
-  bool failing = false;
+  bool failing = false, saidUpdating = false;
   auto failedAt = std::chrono::steady_clock::now();
   for (;;) {
     const std::string now = live::FilesStamp(site.meetFolder(), site.entryFile());
@@ -121,9 +121,13 @@ int PublishVerb(Context& ctx, std::vector<std::string>& args) {
         failedAt = std::chrono::steady_clock::now();
         stamp = now;
       } else if (report->updating) {
-        ctx.out << live::kUpdatingText << ": 大会のファイルが書き込み中です。" << (watch ? "" : "もう一度実行してください。") << "\n";
+        // Said once while the files stay half-written; looked at again at once.
+        if (!saidUpdating || !watch)
+          ctx.out << live::kUpdatingText << ": 大会のファイルが書き込み中です。" << (watch ? "" : "もう一度実行してください。") << "\n";
+        saidUpdating = true;
         if (!watch) return 1;
       } else {
+        saidUpdating = false;
         stamp = now;
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
         if (failing) ctx.out << "書き込めるようになりました。\n";

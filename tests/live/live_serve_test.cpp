@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <regex>
+#include <thread>
 
 #include "core/time_code.h"
 #include "print/program_pages.h"
@@ -158,6 +160,60 @@ TEST_F(LiveServe, ARacePostedMeanwhileShowsOnTheNextRequest) {
     }
   EXPECT_NE(Get(event), eventBefore);
   EXPECT_TRUE(test::FolderState(meet.dir / "meets") == posted) << "serving changed a file of the meet";
+}
+
+}  // namespace
+}  // namespace meet
+
+namespace meet {
+namespace {
+
+// Waits until `done` holds, at most `limit`; the time it took, or -1.
+int64_t WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < limit) {
+    if (done()) return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return -1;
+}
+
+TEST(LivePublish, WatchPublishesAPostingWithinASecondAndTriesAgainAfterAFailure) {
+  test::SeededMeet meet;
+  std::string message;
+  ASSERT_TRUE(meet.Make(80, 1, &message)) << message;
+  const std::filesystem::path site = meet.dir / "site", elsewhere = meet.dir / "elsewhere";
+  test::Child watch({test::MeetctlPath(), "--ctl", meet.ctl.string(), "--print", "none", "publish", site.string(), "--watch"},
+                    meet.dir / "watch.log");
+  auto has = [](const std::filesystem::path& p, const std::string& text) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(p, ec) && test::ReadFile(p).find(text) != std::string::npos;
+  };
+  ASSERT_GE(WaitFor([&] { return has(site / "api" / "race" / "2.json", "\"state\":\"scheduled\""); }, std::chrono::seconds(30)), 0)
+      << test::ReadFile(meet.dir / "watch.log");
+  // Race 2 posted: its page within a second of the posting.
+  ASSERT_TRUE(meet.Post(2, &message)) << message;
+  const int64_t took = WaitFor([&] { return has(site / "api" / "race" / "2.json", "\"state\":\"final\""); }, std::chrono::seconds(5));
+  std::cout << "publish --watch: race 2 published " << took << " ms after its posting\n";
+  EXPECT_GE(took, 0);
+  EXPECT_LT(took, 1000);
+  // A link where race 3's page goes: said, nothing written through it; once
+  // it is gone the next look publishes.
+  std::filesystem::create_directories(elsewhere);
+  test::WriteFile(elsewhere / "target", "keep");
+  std::filesystem::remove(site / "race" / "3.html");
+  std::filesystem::create_symlink(elsewhere / "target", site / "race" / "3.html");
+  ASSERT_TRUE(meet.Post(3, &message)) << message;
+  EXPECT_GE(WaitFor([&] { return has(meet.dir / "watch.log", "通常のファイルではありません"); }, std::chrono::seconds(5)), 0)
+      << test::ReadFile(meet.dir / "watch.log");
+  EXPECT_EQ(test::ReadFile(elsewhere / "target"), "keep");
+  EXPECT_TRUE(has(site / "api" / "race" / "3.json", "\"state\":\"scheduled\""));  // nothing of that publish written
+  std::filesystem::remove(site / "race" / "3.html");
+  EXPECT_GE(WaitFor([&] { return has(site / "api" / "race" / "3.json", "\"state\":\"final\""); }, std::chrono::seconds(8)), 0)
+      << test::ReadFile(meet.dir / "watch.log");
+  EXPECT_GE(WaitFor([&] { return has(meet.dir / "watch.log", "書き込めるようになりました"); }, std::chrono::seconds(2)), 0);
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(site / "race" / "3.html")));
+  EXPECT_TRUE(watch.running());
 }
 
 }  // namespace
