@@ -2,7 +2,7 @@
 # when any is missing. Sourced by ./test and ./run.
 MEETDESK_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev
-  qt6-base-dev libgl-dev qt6-httpserver-dev qt6-websockets-dev
+  qt6-base-dev libgl-dev qt6-httpserver-dev qt6-websockets-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
   chromium

@@ -4,7 +4,10 @@
 //     opens it to the pool's network) until stopped;
 //   publish DIR [--watch] [--unmask]
 //     writes the site as static files into DIR; with --watch keeps running
-//     and rewrites the pages whose data changed, checking every second.
+//     and rewrites the pages whose data changed, looking four times a
+//     second; a write that fails is said and tried again.
+#include <unistd.h>
+
 #include <chrono>
 #include <iostream>
 #include <thread>
@@ -28,6 +31,16 @@ Result<live::LiveSite> SiteFor(Context& ctx, bool unmask) {
   auto meet = ctx.MeetFolder();
   if (!meet) return std::unexpected(meet.error());
   return live::LiveSite(*meet, ctx.folders().entryFolder, ctx.folders().entryFileName, live::LiveOptions{unmask, false});
+}
+
+// An address as it goes into a URL: an IPv6 one in brackets.
+std::string UrlHost(const QHostAddress& a, const std::string& given) {
+  if (a.protocol() == QAbstractSocket::IPv6Protocol) {
+    QHostAddress plain(a);
+    plain.setScopeId(QString());
+    return "[" + plain.toString().toStdString() + "]";
+  }
+  return given;
 }
 
 int ServeVerb(Context& ctx, std::vector<std::string>& args) {
@@ -55,14 +68,21 @@ int ServeVerb(Context& ctx, std::vector<std::string>& args) {
   }
   LiveServer server(std::move(*site));
   QString error;
-  const QString address = QString::fromStdString(listen->value_or("127.0.0.1"));
+  const std::string given = listen->value_or("127.0.0.1");
+  const QString address = QString::fromStdString(given);
   const quint16 bound = server.Start(address, static_cast<quint16>(portNo), &error);
   if (bound == 0) return Failed(ctx, Error{ErrorKind::Io, error.toStdString()});
-  ctx.out << "速報: http://" << address.toStdString() << ":" << bound << "/ で公開中（Ctrl+C で停止）\n";
-  if (QHostAddress(address) == QHostAddress::AnyIPv4 || QHostAddress(address) == QHostAddress::Any)
-    for (const QHostAddress& a : QNetworkInterface::allAddresses())
-      if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
-        ctx.out << "  http://" << a.toString().toStdString() << ":" << bound << "/\n";
+  const QHostAddress host(address);
+  ctx.out << "速報: http://" << UrlHost(host, given) << ":" << bound << "/ で公開中（Ctrl+C で停止）\n";
+  if (host == QHostAddress::AnyIPv4 || host == QHostAddress::Any || host == QHostAddress::AnyIPv6) {
+    const bool v6 = host != QHostAddress::AnyIPv4;
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+      if (a.isLoopback() || a.isLinkLocal()) continue;
+      if (a.protocol() == QAbstractSocket::IPv4Protocol || (v6 && a.protocol() == QAbstractSocket::IPv6Protocol))
+        ctx.out << "  http://" << UrlHost(a, a.toString().toStdString()) << ":" << bound << "/\n";
+    }
+  }
+  ctx.out << "  同時接続 " << server.connectionCap() << " まで（待機 " << LiveServer::kIdleSeconds << " 秒で切断）\n";
   ctx.out.flush();
   return QCoreApplication::exec();
 }
@@ -71,26 +91,60 @@ int PublishVerb(Context& ctx, std::vector<std::string>& args) {
   const bool unmask = TakeSwitch(args, "--unmask");
   const bool watch = TakeSwitch(args, "--watch");
   if (args.size() != 1) return UsageError(ctx, kPublishUsage);
-  auto site = SiteFor(ctx, unmask);
-  if (!site) return Failed(ctx, site.error());
+  auto given = SiteFor(ctx, unmask);
+  if (!given) return Failed(ctx, given.error());
+  // One site for the whole run: what was read stays while it is unchanged.
+  const live::LiveSite site = given->WithOptions(live::LiveOptions{unmask, true});
   const std::filesystem::path dir = args[0];
-  std::string stamp;
+  // Progress on a terminal only: a log or a pipe gets the result lines.
+  const bool terminal = &ctx.out == &std::cout && isatty(STDOUT_FILENO);
+  live::PublishProgress progress;
+  if (terminal)
+    progress = [&ctx](size_t done, size_t total) {
+      ctx.out << "\r公開中 " << done << "/" << total << " 件" << std::flush;
+    };
+  std::string stamp, lastError;
+  bool failing = false, saidUpdating = false;
+  auto failedAt = std::chrono::steady_clock::now();
   for (;;) {
-    const std::string now = live::FilesStamp(site->meetFolder(), site->entryFile());
-    if (now != stamp) {
-      auto report = live::PublishSite(*site, site->meetFolder(), dir);
-      if (!report) return Failed(ctx, report.error());
-      if (report->updating) {
-        ctx.out << live::kUpdatingText << ": 大会のファイルが書き込み中です。" << (watch ? "" : "もう一度実行してください。") << "\n";
+    const std::string now = live::FilesStamp(site.meetFolder(), site.entryFile());
+    const bool retry = failing && std::chrono::steady_clock::now() - failedAt >= std::chrono::seconds(5);
+    if (now != stamp || retry) {
+      const auto started = std::chrono::steady_clock::now();
+      auto report = live::PublishSite(site, site.meetFolder(), dir, progress);
+      if (terminal) ctx.out << "\r\033[K";
+      if (!report) {
+        if (!watch) return Failed(ctx, report.error());
+        // Said once; tried again at the next change, or in five seconds.
+        if (report.error().message != lastError)
+          ctx.err << report.error().message << "（変更があれば、なくても 5 秒ごとに再試行します）\n";
+        ctx.err.flush();
+        lastError = report.error().message;
+        failing = true;
+        failedAt = std::chrono::steady_clock::now();
+        stamp = now;
+      } else if (report->updating) {
+        // Said once while the files stay half-written; looked at again at once.
+        if (!saidUpdating || !watch)
+          ctx.out << live::kUpdatingText << ": 大会のファイルが書き込み中です。" << (watch ? "" : "もう一度実行してください。") << "\n";
+        saidUpdating = true;
         if (!watch) return 1;
       } else {
+        saidUpdating = false;
         stamp = now;
-        ctx.out << dir.string() << ": " << report->written << " 件書き込み、" << report->unchanged << " 件変更なし\n";
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+        if (failing) ctx.out << "書き込めるようになりました。\n";
+        failing = false;
+        lastError.clear();
+        ctx.out << dir.string() << ": " << report->written << " 件書き込み、" << report->unchanged << " 件変更なし";
+        if (report->removed > 0) ctx.out << "、" << report->removed << " 件削除";
+        ctx.out << "（" << ms << " ms）\n";
       }
       ctx.out.flush();
     }
     if (!watch) return 0;
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // A change is published within a second of being seen.
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }
 }
 

@@ -76,12 +76,16 @@ void FrmLive::Start() {
   server_ = std::move(server);
   QStringList urls;
   const QHostAddress host(address);
+  // An IPv6 address goes into a URL in brackets.
+  auto url = [bound](const QHostAddress& a, const QString& text) {
+    return "http://" + (a.protocol() == QAbstractSocket::IPv6Protocol ? "[" + text + "]" : text) + ":" +
+           QString::number(bound) + "/";
+  };
   if (host == QHostAddress::AnyIPv4 || host == QHostAddress::Any) {
     for (const QHostAddress& a : QNetworkInterface::allAddresses())
-      if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
-        urls << "http://" + a.toString() + ":" + QString::number(bound) + "/";
+      if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) urls << url(a, a.toString());
   }
-  if (urls.isEmpty()) urls << "http://" + address + ":" + QString::number(bound) + "/";
+  if (urls.isEmpty()) urls << url(host, address);
   ShowState("公開中: " + urls.join("  "));
   cmdStart_->setEnabled(false);
   cmdStop_->setEnabled(true);

@@ -1,5 +1,7 @@
 #include "live/live_process.h"
 
+#include "live/json_check.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -14,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 extern char** environ;
@@ -273,6 +276,135 @@ std::map<std::string, FileState> FolderState(const fs::path& folder) {
     if (e.is_regular_file())
       out[fs::relative(e.path(), folder).string()] = FileState{ReadFile(e.path()), fs::last_write_time(e.path())};
   return out;
+}
+
+DevToolsBrowser::DevToolsBrowser(const std::string& program, const fs::path& profile) {
+  int in[2], out[2];
+  if (pipe(in) != 0) return;
+  if (pipe(out) != 0) {
+    close(in[0]);
+    close(in[1]);
+    return;
+  }
+  // Chromium reads commands on descriptor 3 and writes answers on 4.
+  const std::vector<std::string> argv = {program, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                                         "--disable-dev-shm-usage", "--remote-debugging-pipe",
+                                         "--user-data-dir=" + profile.string(), "about:blank"};
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 3);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 4);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attr, 0);
+  if (posix_spawn(&pid_, args[0], &actions, &attr, args.data(), environ) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  close(in[0]);
+  close(out[1]);
+  toBrowser_ = in[1];
+  fromBrowser_ = out[0];
+  if (pid_ < 0) return;
+  const std::string created = Call("Target.createTarget", "{\"url\":\"about:blank\"}", false);
+  const Json target = ParseJson(created);
+  const Json* result = target.get("result");
+  const Json* id = result ? result->get("targetId") : nullptr;
+  if (!id) return;
+  const Json attached = ParseJson(Call("Target.attachToTarget", "{\"targetId\":\"" + id->text + "\",\"flatten\":true}", false));
+  const Json* r = attached.get("result");
+  if (const Json* s = r ? r->get("sessionId") : nullptr) session_ = s->text;
+}
+
+DevToolsBrowser::~DevToolsBrowser() {
+  if (toBrowser_ >= 0) close(toBrowser_);
+  if (fromBrowser_ >= 0) close(fromBrowser_);
+  if (pid_ > 0) {
+    kill(-pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+}
+
+std::string DevToolsBrowser::Call(const std::string& method, const std::string& params, bool inSession) {
+  if (toBrowser_ < 0 || fromBrowser_ < 0) return {};
+  const int id = nextId_++;
+  std::string message = "{\"id\":" + std::to_string(id) + ",\"method\":\"" + method + "\",\"params\":" + params +
+                        (inSession ? ",\"sessionId\":\"" + session_ + "\"" : std::string()) + "}";
+  message.push_back('\0');
+  if (write(toBrowser_, message.data(), message.size()) != static_cast<ssize_t>(message.size())) return {};
+  const std::string want = "\"id\":" + std::to_string(id) + ",";
+  const auto end = Clock::now() + std::chrono::seconds(30);
+  for (;;) {
+    for (size_t zero; (zero = buffer_.find('\0')) != std::string::npos;) {
+      std::string one = buffer_.substr(0, zero);
+      buffer_.erase(0, zero + 1);
+      if (one.starts_with("{" + want)) return one;
+    }
+    const int left = static_cast<int>(std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count()));
+    pollfd p{fromBrowser_, POLLIN, 0};
+    if (left == 0 || poll(&p, 1, left) != 1) {
+      std::cerr << "DevTools: no answer to " << method << "\n";
+      return {};
+    }
+    char chunk[65536];
+    const ssize_t n = read(fromBrowser_, chunk, sizeof chunk);
+    if (n <= 0) return {};
+    buffer_.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+void DevToolsBrowser::Viewport(int width, int height, bool mobile) {
+  Call("Emulation.setDeviceMetricsOverride",
+       "{\"width\":" + std::to_string(width) + ",\"height\":" + std::to_string(height) +
+           ",\"deviceScaleFactor\":1,\"mobile\":" + (mobile ? "true" : "false") + "}",
+       true);
+}
+
+bool DevToolsBrowser::Navigate(const std::string& url) {
+  if (Call("Page.navigate", "{\"url\":\"" + url + "\"}", true).empty()) return false;
+  const auto end = Clock::now() + std::chrono::seconds(20);
+  std::string last;
+  while (Clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    last = Eval("document.readyState + ' ' + location.href");
+    if (last == "\"complete " + url + "\"") return true;
+  }
+  std::cerr << "navigating to " << url << ": " << last << "\n";
+  return false;
+}
+
+std::string DevToolsBrowser::Eval(const std::string& expression) {
+  std::string escaped;
+  for (char c : expression) {
+    if (c == '"' || c == '\\') escaped += '\\';
+    if (c == '\n') {
+      escaped += "\\n";
+      continue;
+    }
+    escaped += c;
+  }
+  const Json answer = ParseJson(Call("Runtime.evaluate", "{\"expression\":\"" + escaped + "\",\"returnByValue\":true}", true));
+  const Json* result = answer.get("result");
+  const Json* inner = result ? result->get("result") : nullptr;
+  const Json* value = inner ? inner->get("value") : nullptr;
+  if (!value) return {};
+  // Back to JSON text: strings quoted, numbers and booleans as they are.
+  switch (value->kind) {
+    case Json::String: return "\"" + value->text + "\"";
+    case Json::Bool: return value->boolean ? "true" : "false";
+    case Json::Number: {
+      if (value->integer) return std::to_string(static_cast<long long>(value->number));
+      return std::to_string(value->number);
+    }
+    default: return "null";
+  }
 }
 
 std::vector<std::vector<std::string>> TableRows(const std::string& html, const std::string& heading) {

@@ -83,6 +83,31 @@ struct FileState {
 };
 std::map<std::string, FileState> FolderState(const std::filesystem::path& folder);
 
+// A headless Chromium driven over its DevTools pipe (--remote-debugging-pipe):
+// one page, navigated and asked to evaluate scripts. Killed when this goes.
+class DevToolsBrowser {
+ public:
+  DevToolsBrowser(const std::string& program, const std::filesystem::path& profile);
+  ~DevToolsBrowser();
+  DevToolsBrowser(const DevToolsBrowser&) = delete;
+  DevToolsBrowser& operator=(const DevToolsBrowser&) = delete;
+  // The page was opened (false where Chromium cannot start here).
+  bool ready() const { return !session_.empty(); }
+  // The viewport of a phone (mobile) or a desktop.
+  void Viewport(int width, int height, bool mobile);
+  // Loads the URL and waits until the document is complete.
+  bool Navigate(const std::string& url);
+  // The value of a script (an expression) as JSON text, "" on failure.
+  std::string Eval(const std::string& expression);
+
+ private:
+  std::string Call(const std::string& method, const std::string& params, bool inSession);
+  pid_t pid_ = -1;
+  int toBrowser_ = -1, fromBrowser_ = -1;
+  int nextId_ = 1;
+  std::string buffer_, session_;
+};
+
 // The texts of the cells of each row of the first table after `heading`
 // in an HTML page, tags taken off; rows without cells left out.
 std::vector<std::vector<std::string>> TableRows(const std::string& html, const std::string& heading);
