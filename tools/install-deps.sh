@@ -3,6 +3,7 @@
 MEETDESK_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev
   qt6-base-dev libgl-dev qt6-httpserver-dev qt6-websockets-dev zlib1g-dev
+  libpugixml-dev libzip-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
   chromium
