@@ -267,6 +267,13 @@ class Checker {
     if (!fresh) Add(path, string(attr) + " " + a.value() + " が重複しています（最初は " + it->second + "）");
   }
 
+  void UniqueAmong(pugi::xml_node collection, const char* element, const char* attr, const string& path) {
+    std::unordered_map<string, string> space;
+    int index = 0;
+    for (pugi::xml_node item : collection.children(element))
+      Unique(space, attr, item, path + "/" + element + "[" + std::to_string(++index) + "]");
+  }
+
   void Refer(IdSpace space, const char* attr, pugi::xml_node node, const string& path) {
     const pugi::xml_attribute a = node.attribute(attr);
     if (!a || !meet_ || !Number(a.value())) return;
@@ -489,6 +496,9 @@ class Checker {
       if (count > 1 && !IsCollectionOf(element, name))
         Add(path, string(name) + " が " + std::to_string(count) + " 個あります（一つだけです）");
     if (element == "SPLITS") CheckSplits(node, path);
+    // Unique within their collection only.
+    if (element == "AGEGROUPS") UniqueAmong(node, "AGEGROUP", "agegroupid", path);
+    if (element == "HEATS") UniqueAmong(node, "HEAT", "number", path);
 
     Context inner = ctx;
     inner.parent = element;

@@ -179,7 +179,7 @@ Status CheckLenexText(std::string_view text, std::string_view name) {
   return ScanMarkup(text, name);
 }
 
-Result<std::string> LefFromZip(std::string_view zipBytes, std::string_view name) {
+Result<std::string> LefFromZip(std::string_view zipBytes, std::string_view name, uint64_t maxBytes) {
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(zipBytes.data(), zipBytes.size(), 0, &error);
@@ -193,7 +193,10 @@ Result<std::string> LefFromZip(std::string_view zipBytes, std::string_view name)
     const bool notZip = zip_error_code_zip(&error) == ZIP_ER_NOZIP;
     const std::string why = zip_error_strerror(&error);
     zip_error_fini(&error);
-    if (notZip) return Fail(ErrorKind::Format, Str(name) + " は zip ではありません（.lxf は .lef を収めた zip です）。");
+    if (notZip && !LooksLikeZip(zipBytes))
+      return Fail(ErrorKind::Format, Str(name) + " は zip ではありません（.lxf は .lef を収めた zip です）。");
+    // A zip's start with no directory at its end: cut short, most likely.
+    if (notZip) return Fail(ErrorKind::Format, Str(name) + " は壊れた zip です（途中で切れているようです）。");
     return Fail(ErrorKind::Format, Str(name) + " は壊れた zip です（" + why + "）。");
   }
   zip_error_fini(&error);
@@ -215,22 +218,24 @@ Result<std::string> LefFromZip(std::string_view zipBytes, std::string_view name)
     return Fail(ErrorKind::Format, Str(name) + " は壊れた zip です（" + zip_strerror(archive.get()) + "）。");
   const std::string lefName = st.name ? st.name : "?";
   const std::string inside = Str(name) + " の " + lefName;
-  const std::string tooLarge = inside + " は " + MegaBytes() + " を超えるため、読みません。";
-  if ((st.valid & ZIP_STAT_SIZE) && st.size > kMaxLenexBytes) return Fail(ErrorKind::Refused, tooLarge);
+  const std::string tooLarge = inside + " は " +
+                               (maxBytes == kMaxLenexBytes ? MegaBytes() + " " : std::to_string(maxBytes) + " バイト") +
+                               "を超えるため、読みません。";
+  if ((st.valid & ZIP_STAT_SIZE) && st.size > maxBytes) return Fail(ErrorKind::Refused, tooLarge);
   if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
     return Fail(ErrorKind::Format, inside + " は暗号化されていて読めません。");
 
   std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive.get(), lefs[0], 0));
   if (!file) return Fail(ErrorKind::Format, inside + " を取り出せません（" + zip_strerror(archive.get()) + "）。");
   std::string text;
-  if (st.valid & ZIP_STAT_SIZE) text.reserve(static_cast<size_t>(st.size));
+  if (st.valid & ZIP_STAT_SIZE) text.reserve(static_cast<size_t>(st.size));  // at most the cap
   char buffer[65536];
   for (;;) {
     const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
     if (n < 0) return Fail(ErrorKind::Format, inside + " は壊れています（" + zip_file_strerror(file.get()) + "）。");
     if (n == 0) break;
     // Inflating stops at the cap, whatever size the zip declared.
-    if (text.size() + static_cast<size_t>(n) > kMaxLenexBytes) return Fail(ErrorKind::Refused, tooLarge);
+    if (text.size() + static_cast<size_t>(n) > maxBytes) return Fail(ErrorKind::Refused, tooLarge);
     text.append(buffer, static_cast<size_t>(n));
   }
   return text;

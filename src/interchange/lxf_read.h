@@ -37,8 +37,10 @@ Result<std::string> ReadLenexText(const std::filesystem::path& path);
 // start as a zip does are read as a zip.
 Result<std::string> LenexTextFromBytes(std::string bytes, std::string_view name);
 
-// The one .lef inside the zip's bytes.
-Result<std::string> LefFromZip(std::string_view zipBytes, std::string_view name);
+// The one .lef inside the zip's bytes, refused past `maxBytes` (tests give a
+// small cap).
+Result<std::string> LefFromZip(std::string_view zipBytes, std::string_view name,
+                               uint64_t maxBytes = kMaxLenexBytes);
 
 // Refuses text that is no safe XML for the parser (the last four rules above).
 Status CheckLenexText(std::string_view text, std::string_view name);
