@@ -208,7 +208,7 @@ string Shown(string_view value) {
       break;
     }
     const char c = value[i];
-    out += c == '\n' || c == '\r' || c == '\t' ? ' ' : c;
+    out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;  // line ends and controls (from &#10; …)
   }
   return "\"" + out + "\"";
 }
@@ -223,6 +223,19 @@ bool IsCollectionOf(string_view parent, string_view child) {
   if (parent.size() == child.size() + 1 && parent.starts_with(child) && parent.back() == 'S') return true;
   return child.ends_with('Y') && parent.size() == child.size() + 2 &&
          parent.substr(0, child.size() - 1) == child.substr(0, child.size() - 1) && parent.ends_with("IES");
+}
+
+// The documented elements that are no item of a collection: each is allowed
+// once where it stands. Elements the documentation does not name (a program's
+// own) are not counted.
+bool IsOnceOnlyElement(string_view name) {
+  static const std::unordered_set<string_view> names = {
+      "AGEDATE",  "AGEGROUP", "ATHLETE",  "BANK",    "CLUB",    "CONSTRUCTOR", "CONTACT",    "FACILITY",
+      "FEE",      "HANDICAP", "MEETINFO", "POINTTABLE", "POOL", "QUALIFY",     "RELAY",      "SWIMSTYLE",
+      "MEETS",    "SESSIONS", "EVENTS",   "AGEGROUPS", "RANKINGS", "HEATS",    "CLUBS",      "ATHLETES",
+      "ENTRIES",  "RESULTS",  "SPLITS",   "RELAYS",  "RELAYPOSITIONS", "OFFICIALS", "JUDGES", "FEES",
+      "RECORDLISTS", "RECORDS", "TIMESTANDARDLISTS", "TIMESTANDARDS", "TIMESTANDARDREFS"};
+  return names.contains(name);
 }
 
 // Id spaces of one meet.
@@ -493,7 +506,7 @@ class Checker {
     if (const char* required = RequiredChild(element, ctx); required && !counts.contains(required))
       Add(path, string(required) + " がありません");
     for (const auto& [name, count] : counts)
-      if (count > 1 && !IsCollectionOf(element, name))
+      if (count > 1 && !IsCollectionOf(element, name) && IsOnceOnlyElement(name))
         Add(path, string(name) + " が " + std::to_string(count) + " 個あります（一つだけです）");
     if (element == "SPLITS") CheckSplits(node, path);
     // Unique within their collection only.

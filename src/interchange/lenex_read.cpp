@@ -12,7 +12,7 @@ namespace {
 std::string Attr(pugi::xml_node node, const char* name) {
   std::string text = node.attribute(name).value();
   for (char& c : text)
-    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   return text;
 }
 

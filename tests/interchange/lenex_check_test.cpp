@@ -249,6 +249,8 @@ TEST(LenexCheck, ShapesTheDocumentationAllowsFindNothing) {
       {R"(swimtime="00:00:59.00" reactiontime)", R"(swimtime="NT" reactiontime)"},
       {R"(number="1" daytime="09:30" />)", R"(number="1" daytime="24:00" />)"},
       {R"(<CLUB name="東京SC")", R"(<CLUB type="UNATTACHED")"},           // an unattached club has no name
+      {R"(<POINTTABLE)", R"(<EXTRA /><EXTRA /><POINTTABLE)"},           // a program's own elements
+      {R"(points="600")", R"(points="600" late="yes")"},                  // and attributes
   };
   for (const Row& row : rows) EXPECT_EQ(Check(Planted(row.from, row.to)), std::vector<std::string>{}) << row.to;
   // Without a course of the meet, sessions that name theirs are enough.
