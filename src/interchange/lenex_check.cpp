@@ -505,9 +505,15 @@ class Checker {
       if (child.type() == pugi::node_element) ++counts[child.name()];
     if (const char* required = RequiredChild(element, ctx); required && !counts.contains(required))
       Add(path, string(required) + " がありません");
-    for (const auto& [name, count] : counts)
-      if (count > 1 && !IsCollectionOf(element, name) && IsOnceOnlyElement(name))
-        Add(path, string(name) + " が " + std::to_string(count) + " 個あります（一つだけです）");
+    // Said once per name, in the order the children come.
+    std::unordered_set<string_view> said;
+    for (pugi::xml_node child : node.children()) {
+      const string_view name = child.name();
+      if (child.type() != pugi::node_element || counts[name] < 2 || IsCollectionOf(element, name) ||
+          !IsOnceOnlyElement(name) || !said.insert(name).second)
+        continue;
+      Add(path, string(name) + " が " + std::to_string(counts[name]) + " 個あります（一つだけです）");
+    }
     if (element == "SPLITS") CheckSplits(node, path);
     // Unique within their collection only.
     if (element == "AGEGROUPS") UniqueAmong(node, "AGEGROUP", "agegroupid", path);

@@ -20,8 +20,13 @@ bool LooksLikeZip(std::string_view bytes) {
          bytes.starts_with(std::string_view("PK\x07\x08", 4));
 }
 
-bool EndsWithLef(std::string_view name) {
-  return name.size() > 4 && SameNameIgnoringCase(name.substr(name.size() - 4), ".lef");
+// A .lef entry of the zip. The copies of file attributes a Mac adds to the
+// zips it makes ("__MACOSX/._NAME.lef") are none.
+bool IsLefEntry(std::string_view name) {
+  if (name.size() <= 4 || !SameNameIgnoringCase(name.substr(name.size() - 4), ".lef")) return false;
+  const size_t slash = name.rfind('/');
+  const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
+  return !name.starts_with("__MACOSX/") && !base.starts_with("._");
 }
 
 size_t LineAt(std::string_view text, size_t offset) {
@@ -205,7 +210,7 @@ Result<std::string> LefFromZip(std::string_view zipBytes, std::string_view name,
   const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
   for (zip_int64_t i = 0; i < count; ++i) {
     const char* entry = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
-    if (entry && EndsWithLef(entry)) lefs.push_back(static_cast<zip_uint64_t>(i));
+    if (entry && IsLefEntry(entry)) lefs.push_back(static_cast<zip_uint64_t>(i));
   }
   if (lefs.empty()) return Fail(ErrorKind::Format, Str(name) + " に .lef ファイルがありません。");
   if (lefs.size() > 1)

@@ -89,10 +89,11 @@ TEST(LenexRead, ShowListsTheMeetItsEventsAndCounts) {
 TEST(LenexRead, AZipAndAPlainFileReadAlike) {
   test::TempDir dir;
   test::WriteFile(dir / "small.lxf", Zip(dir, {{"small.lef", kSmall}}));
+  test::WriteFile(dir / "mac.lxf", Zip(dir, {{"__MACOSX/._small.lef", "Mac attributes"}, {"small.lef", kSmall}}));
   test::WriteFile(dir / "small.lef", kSmall);
   test::WriteFile(dir / "other.txt", "\xEF\xBB\xBF" + std::string(kSmall));  // a BOM; told by its bytes
   fs::create_symlink(dir / "small.lxf", dir / "link.lxf");                     // a link is followed
-  for (const char* name : {"small.lxf", "small.lef", "other.txt", "link.lxf"}) {
+  for (const char* name : {"small.lxf", "mac.lxf", "small.lef", "other.txt", "link.lxf"}) {
     auto document = ReadLenexFile(dir / name);
     ASSERT_TRUE(document) << name << ": " << document.error().message;
     EXPECT_EQ(SummarizeLenex(**document).meets.at(0).name, "夏季大会") << name;
