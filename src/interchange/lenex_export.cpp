@@ -136,6 +136,8 @@ class Builder {
   LenexExportOptions options_;
   PrintSources sources_;
   RaceFileImage races_;
+  std::vector<Race> decodedRaces_;  // race n at index n (decoded once)
+  const Race& RaceAt(int n) const { return decodedRaces_[static_cast<size_t>(n)]; }
   EntryFileImage entries_;
   std::vector<std::optional<Entry>> decoded_;
   std::vector<RelayBlock> blocks_;
@@ -163,6 +165,8 @@ Status Builder::Load() {
   auto races = RaceFileImage::Load(meet_.meetFolder);
   if (!races) return std::unexpected(races.error());
   races_ = std::move(*races);
+  decodedRaces_.reserve(static_cast<size_t>(races_.raceCount()) + 1);
+  for (int n = 0; n <= races_.raceCount(); ++n) decodedRaces_.push_back(n == 0 ? Race{} : races_.race(n));
   auto entries = LoadEntryFileImage(EntryFilePath(meet_.settings.entryFolder, meet_.settings.entryFileName));
   if (!entries) return std::unexpected(entries.error());
   entries_ = std::move(*entries);
@@ -254,7 +258,7 @@ void Builder::Events(pugi::xml_node meetNode) {
     std::string daytime;
     for (const EventRef* ev : list) {
       for (int r = ev->entry.firstRace; daytime.empty() && r < ev->entry.firstRace + ev->entry.heatCount; ++r)
-        if (r >= 1 && r <= races_.raceCount()) daytime = DaytimeOfRace(races_.race(r).startTime);
+        if (r >= 1 && r <= races_.raceCount()) daytime = DaytimeOfRace(RaceAt(r).startTime);
       if (daytime.empty()) daytime = DaytimeOfHhmmss(ev->entry.startTime);
       if (!daytime.empty()) break;
     }
@@ -284,7 +288,7 @@ void Builder::Events(pugi::xml_node meetNode) {
       pugi::xml_node heats = e.append_child("HEATS");
       for (int r = p.firstRace; r < p.firstRace + p.heatCount; ++r) {
         if (r < 1 || r > races_.raceCount() || eventOfRace_[static_cast<size_t>(r)] - 1 != evp - events_.data()) continue;
-        const Race race = races_.race(r);
+        const Race& race = RaceAt(r);
         ++counts_.heats;
         pugi::xml_node h = heats.append_child("HEAT");
         Attr(h, "heatid", Num(r));
@@ -357,7 +361,7 @@ void Builder::Rankings(pugi::xml_node agegroups, const EventRef& ev) {
 void Builder::Use(int entryNo, bool team, int raceNo, int slot, const EventRef* ev) {
   Swim swim{raceNo, slot, ev, 0};
   if (raceNo > 0) {
-    swim.entryTime = races_.race(raceNo).laneEntryTime[static_cast<size_t>(slot)];
+    swim.entryTime = RaceAt(raceNo).laneEntryTime[static_cast<size_t>(slot)];
   } else if (const Entry* e = EntryAt(entryNo); e && ev && ev->entry.eventCode >= 1 && ev->entry.eventCode <= 44) {
     swim.entryTime = e->entryTimes[static_cast<size_t>(ev->entry.eventCode - 1)];
   }
@@ -382,7 +386,7 @@ void Builder::AddSwims(pugi::xml_node parent, const std::vector<Swim>& swims, bo
     if (s.raceNo > 0) {
       Attr(e, "heatid", Num(s.raceNo));
       Attr(e, "lane", Num(s.slot + 1));
-      if (relay && !masked) AddPositions(e, races_.race(s.raceNo), s.slot);
+      if (relay && !masked) AddPositions(e, RaceAt(s.raceNo), s.slot);
     }
   }
   if (options_.kind != LenexKind::Results) return;
@@ -407,7 +411,7 @@ void Builder::AddPositions(pugi::xml_node parent, const Race& race, int slot) {
 }
 
 void Builder::AddResult(pugi::xml_node results, const EventRef& ev, int raceNo, int slot, bool relay) {
-  const Race race = races_.race(raceNo);
+  const Race& race = RaceAt(raceNo);
   const size_t k = static_cast<size_t>(slot);
   const int32_t time = race.laneTime[k];
   if (time == kNoResult || time == kNoRecord || time < 0 || !IsTimeCode(time)) return;
@@ -486,7 +490,7 @@ void Builder::Clubs(pugi::xml_node meetNode) {
     for (int r = 1; r <= races_.raceCount(); ++r) {
       const EventRef* ev = EventOfRace(r);
       if (!ev) continue;
-      const Race race = races_.race(r);
+      const Race& race = RaceAt(r);
       for (int s = 0; s < 12; ++s) {
         const int n = race.laneNo[static_cast<size_t>(s)];
         if (n <= 0 || !EntryAt(n)) continue;
