@@ -250,6 +250,33 @@ Result<PointsTable> ImportPointsTable(const std::filesystem::path& meetFolder, c
   return table;
 }
 
+Result<std::optional<ResultPoints>> ResultPoints::Load(const MeetFiles& meet) {
+  auto table = LoadPointsTable(meet.meetFolder);
+  if (!table) return std::unexpected(table.error());
+  if (!*table) return std::optional<ResultPoints>{};
+  auto races = RaceFileImage::Load(meet.meetFolder);
+  if (!races) return std::unexpected(races.error());
+  ResultPoints p;
+  p.table_ = std::move(**table);
+  p.races_ = std::move(*races);
+  p.course_ = CourseCode(meet.settings.courseMode);
+  const PrintSources sources(meet);
+  for (int code = 1; code <= 44; ++code)
+    p.styles_[static_cast<size_t>(code)] =
+        SwimStyleOf(code, code >= 30 ? sources.naming().extraEventNames[static_cast<size_t>(code - 30)] : "",
+                    sources.IsRelay(code));
+  return std::optional<ResultPoints>(std::move(p));
+}
+
+std::optional<int> ResultPoints::Of(int raceNo, int slot) const {
+  if (raceNo < 1 || raceNo > races_.raceCount() || slot < 0 || slot > 11) return std::nullopt;
+  const Race race = races_.race(raceNo);
+  const size_t k = static_cast<size_t>(slot);
+  if (race.laneNo[k] == 0 || race.laneRecordClass[k] == 99 || race.eventCode < 1 || race.eventCode > 44)
+    return std::nullopt;
+  return table_.Points(course_, GenderCode(race.sexCode), styles_[static_cast<size_t>(race.eventCode)], race.laneTime[k]);
+}
+
 std::string CourseCode(std::string_view courseMode) { return courseMode == "1" ? "SCM" : "LCM"; }
 
 char GenderCode(std::string_view sexCode) {

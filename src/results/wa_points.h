@@ -17,6 +17,7 @@
 // refused with its line number, and so is a second row for the same swim.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -25,6 +26,8 @@
 #include <vector>
 
 #include "core/error.h"
+#include "print/print_sources.h"
+#include "print/program_pages.h"
 
 namespace meet {
 
@@ -80,6 +83,24 @@ std::string PointsTableText(const PointsTable& table);
 Result<std::optional<PointsTable>> LoadPointsTable(const std::filesystem::path& meetFolder);
 // Reads the operator's table and writes it, whole, into the meet folder.
 Result<PointsTable> ImportPointsTable(const std::filesystem::path& meetFolder, const std::filesystem::path& file);
+
+// The points of the swims in a meet's race file, for the lists that show a
+// points column: none for a lane with no time, a status code or an
+// exhibition swim (備考 99), or whose swim the table has no row for.
+class ResultPoints {
+ public:
+  // Nothing when the meet holds no table; an error when its table is there
+  // but cannot be used, or the race file cannot be read.
+  static Result<std::optional<ResultPoints>> Load(const MeetFiles& meet);
+  std::optional<int> Of(int raceNo, int slot) const;
+  const PointsTable& table() const { return table_; }
+
+ private:
+  PointsTable table_;
+  RaceFileImage races_;
+  std::string course_;
+  std::array<SwimStyle, 45> styles_;  // by event code
+};
 
 // The Lenex course of the settings' courseMode: "1" SCM, else LCM.
 std::string CourseCode(std::string_view courseMode);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "data/race_file.h"
+#include "results/ranking_output.h"
+#include "settings/settings.h"
 #include "support/test_support.h"
 
 namespace meet {
@@ -142,6 +145,56 @@ TEST(WaPoints, TheMeetKeepsItsOwnCopy) {
   auto big = ImportPointsTable(dir.path(), dir / "big.csv");
   ASSERT_FALSE(big);
   EXPECT_NE(big.error().message.find("大きすぎます"), std::string::npos);
+}
+
+// One race of 50m自由形 for men: a time, a disqualification, an exhibition
+// swim of the same time, and an empty lane.
+TEST(WaPoints, TheRankingHtmlColumnHoldsThePointsOfEachSwim) {
+  test::TempDir dir;
+  Race r;
+  r.eventNo = 1;
+  r.heatNo = 1;
+  r.heatTotal = 1;
+  r.sexCode = "1";
+  r.eventCode = 2;
+  r.roundCode = "1";
+  r.startTime = "      ";
+  r.laneNo = {5, 6, 7, 0};
+  r.laneTime = {2191, 700002, 2191, 0};
+  r.laneRecordClass = {0, 0, 99, 0};
+  std::string header = test::Le16(1);
+  header.resize(256, '\0');
+  test::WriteFile(dir / "taikai.dat", header + std::string(256 * 9, '\0') + RecordFromRace(r, false).bytes());
+  MeetFiles meet{dir.path(), {}};
+  meet.settings.courseMode = "0";
+  auto none = ResultPoints::Load(meet);
+  ASSERT_TRUE(none);
+  EXPECT_FALSE(*none);  // no table: no column
+  test::WriteFile(dir / "wapoints.csv", "LCM,M,50,FREE,1,20.91\n");
+  auto points = ResultPoints::Load(meet);
+  ASSERT_TRUE(points && *points);
+  const ResultPoints& p = **points;
+  EXPECT_EQ(p.Of(1, 0), 869);
+  EXPECT_EQ(p.Of(1, 1), std::nullopt);  // 泳法: a status code
+  EXPECT_EQ(p.Of(1, 2), std::nullopt);  // OP
+  EXPECT_EQ(p.Of(1, 3), std::nullopt);  // nobody
+  EXPECT_EQ(p.Of(2, 0), std::nullopt);  // no such race
+  meet.settings.courseMode = "1";       // short course: the table has no row
+  EXPECT_EQ((*ResultPoints::Load(meet))->Of(1, 0), std::nullopt);
+
+  RankingHtml html;
+  html.ShowPoints([&p](int race, int slot) { return p.Of(race, slot); });
+  RankingBlock block{"男子 50m自由形", {}};
+  block.rows.push_back(RankingRow{1, 0, 2191, 1, 1, false, {}});
+  block.rows.push_back(RankingRow{1, 1, 700002, 0, 2, false, {}});
+  html.List(block);
+  const std::string text = html.Text();
+  EXPECT_NE(text.find("<TD>旧番号</TD><TD>ポイント</TD></TR>"), std::string::npos);
+  EXPECT_NE(text.find("<TD align=\"right\">869</TD></TR>"), std::string::npos);
+  EXPECT_NE(text.find("<TD></TD><TD></TD></TR>"), std::string::npos);  // the disqualified line: no points
+  RankingHtml plain;
+  plain.List(block);
+  EXPECT_EQ(plain.Text().find("ポイント"), std::string::npos);
 }
 
 }  // namespace
