@@ -46,6 +46,29 @@ class LenexExport : public ::testing::Test {
     }
     test::WriteFile(*dir_ / "wa.csv", "LCM,M,50,FREE,1,20.91\nLCM,F,50,FREE,1,23.61\n");
     ok({"points-table", "load", (*dir_ / "wa.csv").string()});
+    // The first relay race: its team in lane 4 swims with four swimmers of its club.
+    for (int r = 1; r <= 200 && relayRace_ == 0; ++r)
+      if (const std::string code = Show({"race", "show", std::to_string(r)}, "eventCode"); !code.empty() && std::stoi(code) > 22 &&
+          std::stoi(code) < 30 && Show({"race", "show", std::to_string(r)}, "laneNo.3") != "0")
+        relayRace_ = r;
+    ASSERT_GT(relayRace_, 0);
+    const std::string team = Show({"race", "show", std::to_string(relayRace_)}, "laneNo.3");
+    const std::string club = Show({"entry", "show", team}, "regNo").substr(0, 5);
+    for (int n = 1; n <= 200 && members_.size() < 4; ++n) {
+      const std::string reg = Show({"entry", "show", std::to_string(n)}, "regNo");
+      if (reg.starts_with(club) && reg.size() == 14 && reg.find_first_not_of("0123456789") == std::string::npos)
+        members_.push_back(std::to_string(n));
+    }
+    ASSERT_EQ(members_.size(), 4u);
+    ok({"relay", "order", std::to_string(relayRace_), "4", members_[0], members_[1], members_[2], members_[3]});
+    ok({"timing", "finish", std::to_string(relayRace_)});
+    ok({"post"});
+    // Race 2: its first swimmer withdrawn, its second swims as OP.
+    for (int slot = 0, done = 0; slot < 10 && done < 2; ++slot)
+      if (Show({"race", "show", "2"}, "laneNo." + std::to_string(slot)) != "0") {
+        ok({"race", "enter", "2", std::to_string(slot + 1), done == 0 ? "txtKiro" : "txtBiko", done == 0 ? "8" : "99"});
+        ++done;
+      }
   }
   static void TearDownTestSuite() { delete dir_; }
   static void ok(std::vector<std::string> args) {
@@ -77,6 +100,8 @@ class LenexExport : public ::testing::Test {
   }
   static inline test::TempDir* dir_ = nullptr;
   static inline std::string ctl_;
+  static inline int relayRace_ = 0;
+  static inline std::vector<std::string> members_;
 };
 
 std::string A(pugi::xml_node n, const char* name) { return n.attribute(name).as_string(); }
@@ -158,7 +183,7 @@ TEST_F(LenexExport, AthletesEntriesResultsAndRankings) {
   pugi::xml_node meet = Lenex(doc, LenexKind::Results, true).child("MEETS").child("MEET");
   std::set<std::string> resultIds, athleteIds;
   std::map<std::string, pugi::xml_node> results;
-  int dsq = 0, points = 0, splits = 0;
+  int dsq = 0, points = 0, splits = 0, dns = 0, exh = 0;
   for (pugi::xml_node club : meet.child("CLUBS").children("CLUB")) {
     EXPECT_FALSE(A(club, "name").empty());
     EXPECT_EQ(A(club, "code").size(), 5u);
@@ -188,12 +213,21 @@ TEST_F(LenexExport, AthletesEntriesResultsAndRankings) {
           EXPECT_EQ(A(r, "swimtime"), "NT");
           EXPECT_FALSE(A(r, "comment").empty());
           EXPECT_FALSE(r.attribute("points"));
+        } else if (code == 888888) {
+          ++dns;
+          EXPECT_EQ(A(r, "status"), "DNS");
+          EXPECT_EQ(A(r, "swimtime"), "NT");
         } else if (const auto h = TimeCodeHundredths(code)) {
           char t[64];
           std::snprintf(t, sizeof t, "00:%02lld:%02lld.%02lld", static_cast<long long>(*h / 6000),
                         static_cast<long long>(*h / 100 % 60), static_cast<long long>(*h % 100));
           EXPECT_EQ(A(r, "swimtime"), t);
-          EXPECT_FALSE(r.attribute("status"));
+          const bool op = Show({"race", "show", race}, "laneRecordClass." + slot) == "99";
+          exh += op;
+          EXPECT_EQ(A(r, "status"), op ? "EXH" : "");
+          if (op) {
+            EXPECT_FALSE(r.attribute("points"));
+          }
           if (r.attribute("points")) {
             ++points;
             const int64_t base = A(a, "gender") == "M" ? 2091 : 2361;
@@ -212,8 +246,14 @@ TEST_F(LenexExport, AthletesEntriesResultsAndRankings) {
     }
   }
   EXPECT_EQ(dsq, 1);
+  EXPECT_EQ(dns, 1);
+  EXPECT_EQ(exh, 1);
   EXPECT_GT(points, 0);
   EXPECT_GT(splits, 0);
+  for (const pugi::xpath_node& r : meet.select_nodes("CLUBS/CLUB/RELAYS/RELAY/RESULTS/RESULT")) {
+    EXPECT_TRUE(resultIds.insert(A(r.node(), "resultid")).second);
+    results[A(r.node(), "resultid")] = r.node();
+  }
   // Every ranking names a result of its event, places rising.
   int ranked = 0;
   for (const pugi::xpath_node& found : meet.select_nodes("SESSIONS/SESSION/EVENTS/EVENT")) {
@@ -232,6 +272,61 @@ TEST_F(LenexExport, AthletesEntriesResultsAndRankings) {
     }
   }
   EXPECT_GT(ranked, 0);
+}
+
+TEST_F(LenexExport, RelaysWithTheirLegs) {
+  pugi::xml_document doc;
+  pugi::xml_node meet = Lenex(doc, LenexKind::Results, true).child("MEETS").child("MEET");
+  const std::string heat = std::to_string(relayRace_);
+  pugi::xml_node entry = meet.select_node(("//RELAY/ENTRIES/ENTRY[@heatid='" + heat + "' and @lane='4']").c_str()).node();
+  pugi::xml_node result = meet.select_node(("//RELAY/RESULTS/RESULT[@heatid='" + heat + "' and @lane='4']").c_str()).node();
+  ASSERT_TRUE(entry);
+  ASSERT_TRUE(result);
+  pugi::xml_node relay = entry.parent().parent();
+  EXPECT_EQ(A(relay, "number"), "1");
+  EXPECT_EQ(A(relay, "gender"), Show({"race", "show", heat}, "sexCode") == "1" ? "M" : Show({"race", "show", heat}, "sexCode") == "2" ? "F" : "X");
+  EXPECT_TRUE(relay.attribute("agemin") && relay.attribute("agemax") && relay.attribute("agetotalmin") && relay.attribute("agetotalmax"));
+  for (pugi::xml_node parent : {entry, result}) {
+    int leg = 0;
+    for (pugi::xml_node pos : parent.child("RELAYPOSITIONS").children("RELAYPOSITION")) {
+      EXPECT_EQ(pos.attribute("number").as_int(), leg + 1);
+      EXPECT_EQ(A(pos, "athleteid"), members_[static_cast<size_t>(leg)]);
+      // Each leg is an athlete of the file.
+      EXPECT_TRUE(meet.select_node(("//ATHLETE[@athleteid='" + A(pos, "athleteid") + "']").c_str()));
+      ++leg;
+    }
+    EXPECT_EQ(leg, 4);
+  }
+}
+
+// Entry 1 registered in 広島 (its code begins with "34"): masked unless --unmask.
+TEST_F(LenexExport, MaskedSwimmersShowNothingOfTheirOwn) {
+  std::string entries = test::ReadFile(*dir_ / "t.Mos");
+  const std::string reg = Show({"entry", "show", "1"}, "regNo");
+  entries.replace(10 * 384 + 11, 2, "34");  // entry 1: record 11, its regNo at offset 11
+  test::WriteFile(*dir_ / "m.Mos", entries);
+  MeetFiles files = Files();
+  files.settings.entryFileName = "m.Mos";
+  for (bool unmask : {false, true}) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(BuildLenexDocument(doc, files, {LenexKind::Results, unmask}));
+    pugi::xml_node a = doc.select_node("//ATHLETE[@athleteid='1']").node();
+    ASSERT_TRUE(a);
+    pugi::xml_node club = a.parent().parent();
+    if (unmask) {
+      EXPECT_EQ(A(a, "license"), "34" + reg.substr(2));
+      EXPECT_EQ(A(club, "code"), "34" + reg.substr(2, 3));
+      EXPECT_NE(A(a, "lastname"), "(広島)");
+    } else {
+      EXPECT_EQ(A(a, "lastname"), "(広島)");
+      EXPECT_EQ(A(a, "firstname"), "");
+      EXPECT_EQ(A(a, "birthdate"), "1900-01-01");
+      EXPECT_FALSE(a.attribute("license"));
+      EXPECT_EQ(A(club, "name"), "(広島)");
+      EXPECT_FALSE(club.attribute("code"));
+      EXPECT_FALSE(club.attribute("region"));
+    }
+  }
 }
 
 TEST_F(LenexExport, StartListsAndEntriesHoldNoResults) {
