@@ -56,12 +56,13 @@ std::string DaytimeOfHhmmss(int64_t hhmmss) {
   return text;
 }
 
-// "HH:MM" of a race's start "hh:mm:ss"; empty until a time is set.
+// "HH:MM" of a race's start as the race buffer holds it (" 9:30:00" for the
+// six characters " 93000" the program editor writes); empty until a time is set.
 std::string DaytimeOfRace(const std::string& start) {
-  if (start.size() < 5 || start[2] != ':') return {};
-  const std::string digits = start.substr(0, 2) + start.substr(3, 2);
-  if (digits.find_first_not_of("0123456789") != std::string::npos) return {};
-  return DaytimeOfHhmmss(std::stol(digits) * 100);
+  const std::string digits = Trim(ClockWithoutColons(start));
+  if (digits.empty()) return {};
+  const auto value = TimeOfDayValue(digits);
+  return value ? DaytimeOfHhmmss(*value) : std::string();
 }
 
 // The birth date the federation report takes: characters 6 to 13 of the

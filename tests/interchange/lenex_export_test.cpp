@@ -36,6 +36,7 @@ class LenexExport : public ::testing::Test {
       ok({"settings", "set", name, value});
     ok({"program", "generate"});
     ok({"seed"});
+    ok({"race", "title", "1", "startTime=093000"});
     // The first event's heats with a disqualification in lane 4 of its first heat, then
     // the events after it, each timed and posted as the pool would.
     ok({"timing", "finish", "1", "--dq", "4"});
@@ -130,6 +131,9 @@ TEST_F(LenexExport, TheMeetAndItsMaker) {
   char date[16];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d", s.meetDateFrom / 10000, s.meetDateFrom / 100 % 100, s.meetDateFrom % 100);
   EXPECT_EQ(A(session, "date"), date);
+  EXPECT_EQ(A(session, "daytime"), "09:30");  // the start of its first race
+  EXPECT_EQ(A(session.select_node("EVENTS/EVENT/HEATS/HEAT[@heatid='1']").node(), "daytime"), "09:30");
+  EXPECT_FALSE(session.select_node("EVENTS/EVENT/HEATS/HEAT[@heatid='2']").node().attribute("daytime"));
 }
 
 TEST_F(LenexExport, EventsHeatsAndTheirLinks) {
