@@ -22,6 +22,7 @@
 #include "race/timing_post.h"
 #include "results/ranking_list.h"
 #include "results/wa_points.h"
+#include "settings/settings.h"
 
 #ifndef MEETDESK_BUILD_VERSION
 #define MEETDESK_BUILD_VERSION "0"
@@ -254,7 +255,7 @@ void Builder::Events(pugi::xml_node meetNode) {
     Attr(session, "number", Num(dayNo > 0 ? dayNo : sessionNo));
     std::string date = LenexDate(AddDays(meet_.settings.meetDateFrom, std::max(dayNo, 1) - 1).value_or(0));
     if (date.empty()) date = LenexDate(meet_.settings.meetDateFrom);
-    Attr(session, "date", date.empty() ? "2000-01-01" : date);
+    Attr(session, "date", date);
     // The start of its first race that has one.
     std::string daytime;
     for (const EventRef* ev : list) {
@@ -492,7 +493,8 @@ void Builder::Clubs(pugi::xml_node meetNode) {
       const EventRef* ev = EventOfRace(r);
       if (!ev) continue;
       const Race& race = RaceAt(r);
-      for (int s = 0; s < 12; ++s) {
+      // Lanes 1 to 10; the alternates (補欠) swim only once moved into a lane.
+      for (int s = 0; s < 10; ++s) {
         const int n = race.laneNo[static_cast<size_t>(s)];
         if (n <= 0 || !EntryAt(n)) continue;
         Use(n, ev->relay, r, s, ev);
@@ -601,6 +603,10 @@ void Builder::Clubs(pugi::xml_node meetNode) {
 }
 
 Result<LenexCounts> Builder::Build(pugi::xml_document& doc) {
+  // Every session needs its date: the meet's first day must be one.
+  if (!IsCalendarDate(meet_.settings.meetDateFrom))
+    return Fail(ErrorKind::Invalid, "大会の期日が日付ではありません（" + DateDisplay(meet_.settings.meetDateFrom) +
+                                        "）: 基準画面で期日を入れてから書き出してください。");
   if (auto ok = Load(); !ok) return std::unexpected(ok.error());
   doc.reset();
   pugi::xml_node lenex = doc.append_child("LENEX");

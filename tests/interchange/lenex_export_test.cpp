@@ -122,6 +122,11 @@ TEST_F(LenexExport, TheMeetAndItsMaker) {
   EXPECT_EQ(A(meet, "city"), "東和プール");
   EXPECT_EQ(A(meet, "nation"), "JPN");
   EXPECT_EQ(A(meet, "course"), "LCM");
+  MeetFiles shortCourse = Files();
+  shortCourse.settings.courseMode = "1";
+  pugi::xml_document scm;
+  ASSERT_TRUE(BuildLenexDocument(scm, shortCourse, {}));
+  EXPECT_EQ(A(scm.child("LENEX").child("MEETS").child("MEET"), "course"), "SCM");
   EXPECT_FALSE(meet.attribute("deadline"));
   EXPECT_EQ(A(meet.child("POINTTABLE"), "name"), "World Aquatics Points");
   Settings s;
@@ -376,6 +381,14 @@ TEST_F(LenexExport, TheLxfHoldsOneLefOfItsName) {
   EXPECT_FALSE(failing.ClickExport());
   EXPECT_FALSE(failing.lblResult().empty());
   EXPECT_EQ(test::ReadFile(*dir_ / "out.lxf"), before);
+  // A meet without its dates has no session dates: refused, nothing written.
+  MeetFiles undated = Files();
+  undated.settings.meetDateFrom = 0;
+  FrmLenexScreen dateless(undated);
+  dateless.txtFile() = (*dir_ / "undated.lxf").string();
+  EXPECT_FALSE(dateless.ClickExport());
+  EXPECT_TRUE(dateless.lblResult().starts_with("大会の期日が日付ではありません（0000/00/00）")) << dateless.lblResult();
+  EXPECT_FALSE(fs::exists(*dir_ / "undated.lxf"));
   EXPECT_FALSE(WriteLxf(*dir_ / "out.zip", "<LENEX/>"));
   EXPECT_FALSE(fs::exists(*dir_ / "out.zip"));
 }
