@@ -105,7 +105,6 @@ struct EventRef {
   ProgramEntry entry;
   bool relay = false;
   SwimStyle style;
-  std::vector<int> agegroupIds;
 };
 
 class Builder {
