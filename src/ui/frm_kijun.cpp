@@ -507,6 +507,8 @@ QWidget* FrmKijun::BuildButtons() {
   auto* lenex = new QPushButton("Lenex");
   lenex->setObjectName("cmdLenex");
   lenex->setMinimumHeight(36);
+  // As wide as its word: the row of buttons fills a small desktop screen.
+  lenex->setFixedWidth(lenex->fontMetrics().horizontalAdvance(lenex->text()) + 24);
   connect(lenex, &QPushButton::clicked, this, [this] {
     MeetFiles meet{screen_.folders().meetFolder, screen_.settings()};
     meet.settings.entryFolder = screen_.folders().entryFolder;
