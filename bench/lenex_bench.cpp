@@ -30,6 +30,8 @@ struct LenexMeet {
           table += std::string(course) + "," + gender + "," + row + "\n";
     if (!meet::WriteWholeFile(m.dir / "in.csv", table) || !meet::ImportPointsTable(m.dir, m.dir / "in.csv")) return;
     files = meet::MeetFiles{m.dir, m.settings};
+    // The bench meet's settings hold no dates; a Lenex session needs one.
+    files.settings.meetDateFrom = files.settings.meetDateTo = 20261208;
     ready = true;
   }
 };
