@@ -14,7 +14,7 @@ seconds=600
 regress=0
 if [ "${1:-}" = "--regress" ]; then regress=1; shift; elif [ -n "${1:-}" ]; then seconds=$1; shift; fi
 
-targets=(kijun folders entry taikai relay race_states projun hpro shikaku biko optkubun goal lap dumps nyusho check lenex)
+targets=(kijun folders entry taikai relay race_states projun hpro shikaku biko optkubun goal lap dumps nyusho check lenex wapoints)
 [ $# -gt 0 ] && targets=("$@")
 
 jobs=$(nproc 2>/dev/null || echo 2)

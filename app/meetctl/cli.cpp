@@ -106,6 +106,7 @@ bool VerbWrites(const std::string& verb, const std::vector<std::string>& args) {
   if (verb.starts_with("categories ")) return verb != "categories list";
   if (verb == "settings") return sub == "set";
   if (verb == "standards") return sub == "set" || sub == "group" || sub == "init" || sub == "copy";
+  if (verb == "points-table load") return true;
   if (verb == "ranking") return Has(args, "--html") || (Has(args, "--order") && Has(args, "event"));
   return false;
 }

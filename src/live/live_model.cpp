@@ -286,6 +286,11 @@ LaneView Model::Lane(int raceNo, int slot) const {
   const std::string flag = FlagText(r.standardFlags[k]);
   v.standard = flag.size() == 1 && flag[0] >= '1' && flag[0] <= '7' ? flag[0] - '0' : 0;
   v.mark = flag + RecordClassAbbrev(v.recordClass);
+  if (pointsTable && !v.exhibition && r.eventCode >= 1 && r.eventCode <= 44) {
+    const std::string extra = r.eventCode >= 30 ? sources->naming().extraEventNames[static_cast<size_t>(r.eventCode - 30)] : "";
+    v.points = pointsTable->Points(CourseCode(settings.courseMode), GenderCode(r.sexCode),
+                                   SwimStyleOf(r.eventCode, extra, v.relay), v.time);
+  }
   if (const auto block = Block(r)) {
     if (slot < 10) v.split = block->splitTimes[k];
     if (v.relay)
@@ -364,7 +369,11 @@ std::shared_ptr<const Model> LoadModel(const fs::path& folder, const fs::path& e
   const auto relays = ReadSmall(folder, kRelayFileName, kMaxRelayBytes, &newest);
   const auto categories = ReadSmall(folder, kOptionalCategoryFileName, kMaxSmallFile, &newest);
   const auto nyushoBytes = ReadSmall(folder, kNyushoFileName, 64 << 20, &newest);
-  if (!states || !relays || !categories || !nyushoBytes) return nullptr;
+  const auto pointsBytes = ReadSmall(folder, kPointsTableFileName, kMaxPointsTableBytes, &newest);
+  if (!states || !relays || !categories || !nyushoBytes || !pointsBytes) return nullptr;
+  // A table that cannot be used shows no points rather than stopping the site.
+  if (!pointsBytes->empty())
+    if (auto table = ParsePointsTable(*pointsBytes, kPointsTableFileName)) m->pointsTable = std::move(*table);
   m->states = *states;
   m->relayBytes = *relays;
   if (relays->size() % relay_layout::kRecordLength != 0 && relays->size() > relay_layout::kEmptyFileSize) return nullptr;
@@ -392,6 +401,7 @@ std::shared_ptr<const Model> LoadModel(const fs::path& folder, const fs::path& e
   m->global = Fnv64(*settingsBytes, Fnv64(kSiteVersion));
   m->global = Fnv64(entryStamp, m->global);
   m->global = Fnv64(*categories, m->global);
+  m->global = Fnv64(*pointsBytes, m->global);
   m->global = Mix(m->global, (options.unmask ? 1 : 0) + (options.staticFiles ? 2 : 0));
   m->global = Mix(m->global, static_cast<uint64_t>(m->races.raceCount()));
   m->points = Fnv64(*nyushoBytes, m->global);

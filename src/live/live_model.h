@@ -25,6 +25,7 @@
 #include "print/results_print.h"
 #include "race/timing_files.h"
 #include "results/nyusho_file.h"
+#include "results/wa_points.h"
 #include "settings/settings.h"
 
 namespace meet::live {
@@ -77,6 +78,7 @@ struct LaneView {
   std::vector<int64_t> splits, laps;  // hundredths: cumulative from the lap file, and each lap
   int standard = 0, recordClass = 0;
   std::string mark;  // the standard flag and the record class, as the results printout shows them
+  std::optional<int> points;  // World Aquatics points, when the meet's table has the swim's row
 };
 
 struct EventInfo {
@@ -108,6 +110,7 @@ struct Model {
   std::map<int, std::string> lapStamps;  // races with a lap file: its size and time
   LapCache* lapCache = nullptr;
   std::optional<NyushoTable> nyusho;
+  std::optional<PointsTable> pointsTable;  // wapoints.csv; none when missing or unusable
   int64_t newest = 0;  // the newest modification time of the files read
 
   uint64_t global = 0;              // what every page shares

@@ -129,7 +129,8 @@ std::string LaneJson(const LaneView& v, int place) {
     out += std::string(i ? "," : "") + "{\"leg\":" + N(v.legs[i].leg) + "," + PersonJson(v.legs[i].person) + "}";
   out += "],\"result\":" + TimeJson(v.time) + ",\"entryTime\":" + TimeJson(v.entryTime) + ",\"split\":" + TimeJson(v.split) +
          ",\"splits\":" + NumbersJson(v.splits) + ",\"laps\":" + NumbersJson(v.laps) + ",\"standard\":" + N(v.standard) +
-         ",\"recordClass\":" + N(v.recordClass) + ",\"mark\":" + Q(v.mark) + ",\"exhibition\":" + B(v.exhibition) + "}";
+         ",\"recordClass\":" + N(v.recordClass) + ",\"mark\":" + Q(v.mark) + ",\"exhibition\":" + B(v.exhibition) +
+         ",\"points\":" + (v.points ? NumberText(*v.points) : std::string("null")) + "}";
   return out;
 }
 
@@ -358,13 +359,22 @@ std::string SplitsRow(const LaneView& v, int columns) {
   return "<tr class=\"s\"><td colspan=\"" + N(columns) + "\">" + H(text) + "</td></tr>";
 }
 
-// Results ranked: 順, the name (where it swam beneath), 記録.
+// The points cell, when the list shows points.
+std::string PointsCell(const LaneView& v, bool shown) {
+  return shown ? Cell(v.points ? N(*v.points) : std::string(), true) : std::string();
+}
+
+// Results ranked: 順, the name (where it swam beneath), 記録, and ポイント
+// when some swim of the list has points.
 std::string ResultsTable(const Links& links, const std::vector<Listed>& lanes, const std::string& caption) {
+  const bool points = std::any_of(lanes.begin(), lanes.end(), [](const Listed& l) { return l.view.points.has_value(); });
   std::string out = "<div class=\"w\"><table><caption class=\"vh\">" + H(caption) + "</caption>" +
-                    HeadRow({{"順", true}, {"名前", false}, {"記録", true}}) + "<tbody>";
+                    (points ? HeadRow({{"順", true}, {"名前", false}, {"記録", true}, {"ポイント", true}})
+                            : HeadRow({{"順", true}, {"名前", false}, {"記録", true}})) +
+                    "<tbody>";
   for (const Listed& l : lanes) {
     out += "<tr>" + Cell(l.place > 0 ? N(l.place) : std::string(), true) + NameCell(links, l.view, true) +
-           TimeCell(l.view) + "</tr>" + SplitsRow(l.view, 3);
+           TimeCell(l.view) + PointsCell(l.view, points) + "</tr>" + SplitsRow(l.view, points ? 4 : 3);
   }
   return out + "</tbody></table></div>";
 }
@@ -522,12 +532,16 @@ std::string RaceHtml(const Model& m, int n, const std::vector<LaneView>& lanes, 
   const bool swum = std::string(st.code) == "final";
   if (lanes.empty()) part += "<p>予選終了後に決定</p>";
   else {
-    std::string table = "<div class=\"w\"><table><caption class=\"vh\">" + H(title) + "</caption>" +
-                        HeadRow({{"コース", true}, {"名前", false}, {"申込", true}, {"順", true}, {"記録", true}}) + "<tbody>";
+    const bool points = std::any_of(lanes.begin(), lanes.end(), [](const LaneView& v) { return v.points.has_value(); });
+    std::string table =
+        "<div class=\"w\"><table><caption class=\"vh\">" + H(title) + "</caption>" +
+        (points ? HeadRow({{"コース", true}, {"名前", false}, {"申込", true}, {"順", true}, {"記録", true}, {"ポイント", true}})
+                : HeadRow({{"コース", true}, {"名前", false}, {"申込", true}, {"順", true}, {"記録", true}})) +
+        "<tbody>";
     for (const LaneView& v : lanes) {
       table += "<tr>" + Cell(LaneLabelText(v.slot), true) + NameCell(links, v, false) + Cell(TimeOf(v.entryTime).text, true) +
-               Cell(v.place > 0 ? N(v.place) : std::string(), true) + TimeCell(v) + "</tr>";
-      if (swum) table += SplitsRow(v, 5);
+               Cell(v.place > 0 ? N(v.place) : std::string(), true) + TimeCell(v) + PointsCell(v, points) + "</tr>";
+      if (swum) table += SplitsRow(v, points ? 6 : 5);
     }
     part += table + "</tbody></table></div>";
   }

@@ -1,7 +1,10 @@
 #include "results/frm_ranking_screen.h"
 
+#include <memory>
+
 #include "core/file_names.h"
 #include "core/numbers.h"
+#include "results/wa_points.h"
 
 namespace meet {
 
@@ -85,7 +88,23 @@ Status FrmRankingScreen::Begin(Platform& platform, std::function<void(const std:
   printout_.reset();
   htmlOut_.reset();
   if (insatu_) printout_.emplace(platform.printer, platform.clock, meet_.settings);
-  if (html_) htmlOut_.emplace();
+  if (html_) {
+    htmlOut_.emplace();
+    // The points column, when the meet holds a points table and the lists rank results.
+    if (runOptions_.stage != kStageEntry) {
+      auto points = ResultPoints::Load(meet_);
+      if (!points) {
+        run_.reset();
+        htmlOut_.reset();
+        txtHyoji_ = points.error().message;
+        return std::unexpected(points.error());
+      }
+      if (*points)
+        htmlOut_->ShowPoints([p = std::make_shared<ResultPoints>(std::move(**points))](int race, int slot) {
+          return p->Of(race, slot);
+        });
+    }
+  }
   lines_ = std::move(lines);
   outcome_ = RankingOutcome{};
   ShowProgress();

@@ -102,12 +102,17 @@ RankingHtml::RankingHtml() { html_ = std::string(kHtmlOpening) + "\r\n" + kHtmlT
 void RankingHtml::List(const RankingBlock& block) {
   html_ += "<TR><TD COLSPAN=\"4\">" + HtmlEscaped(block.title) + "</TD></TR>\r\n<TR>";
   for (const char* head : kRankingHeads) html_ += "<TD>" + HtmlEscaped(Trimmed(head)) + "</TD>";
+  if (points_) html_ += "<TD>ポイント</TD>";
   html_ += "</TR>\r\n";
   for (const RankingRow& row : block.rows) {
     html_ += "<TR>";
     for (size_t i = 0; i < row.cells.size(); ++i)
       html_ += std::string(kRankingNumeric[i] && !row.member ? "<TD align=\"right\">" : "<TD>") +
                HtmlEscaped(Trimmed(row.cells[i])) + "</TD>";
+    if (points_) {
+      const auto points = row.member ? std::nullopt : points_(row.race, row.slot);
+      html_ += points ? "<TD align=\"right\">" + std::to_string(*points) + "</TD>" : std::string("<TD></TD>");
+    }
     html_ += "</TR>\r\n";
   }
 }

@@ -13,6 +13,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,6 +70,9 @@ std::filesystem::path RankingHtmlPath(const std::filesystem::path& meetFolder, c
 class RankingHtml {
  public:
   RankingHtml();
+  // Adds the column "ポイント" (World Aquatics points) after the others: the
+  // points of each line's swim, blank where it has none.
+  void ShowPoints(std::function<std::optional<int>(int raceNo, int slot)> points) { points_ = std::move(points); }
   void List(const RankingBlock& block);
   // The whole file as UTF-8 text (closing line included).
   std::string Text() const;
@@ -76,6 +81,7 @@ class RankingHtml {
 
  private:
   std::string html_;
+  std::function<std::optional<int>(int, int)> points_;
 };
 
 // A list as text lines: its title, then one line per row with the cells

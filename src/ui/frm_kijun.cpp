@@ -26,6 +26,7 @@
 #include "data/entry_file.h"
 #include "settings/folders.h"
 #include "ui/folder_roots.h"
+#include "ui/frm_lenex.h"
 #include "ui/frm_live.h"
 #include "ui/frm_tenken.h"
 #include "ui/screen_registry.h"
@@ -502,6 +503,21 @@ QWidget* FrmKijun::BuildButtons() {
     window->show();
   });
   row->addWidget(check);
+  // "Lenex": the meet written as a Lenex file, for other meet programs.
+  auto* lenex = new QPushButton("Lenex");
+  lenex->setObjectName("cmdLenex");
+  lenex->setMinimumHeight(36);
+  // As wide as its word: the row of buttons fills a small desktop screen.
+  lenex->setFixedWidth(lenex->fontMetrics().horizontalAdvance(lenex->text()) + 24);
+  connect(lenex, &QPushButton::clicked, this, [this] {
+    MeetFiles meet{screen_.folders().meetFolder, screen_.settings()};
+    meet.settings.entryFolder = screen_.folders().entryFolder;
+    meet.settings.entryFileName = screen_.folders().entryFileName;
+    auto* window = new FrmLenex(std::move(meet), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+  });
+  row->addWidget(lenex);
   return box;
 }
 

@@ -484,6 +484,23 @@ TEST_F(LiveMeet, SplitsFromTheLapFileUnderTheResults) {
   At(Get("/event/1"), "<tr class=\"s\"><td colspan=\"3\">14.80  30.00 (15.20)</td></tr>");
 }
 
+TEST_F(LiveMeet, WorldAquaticsPointsOnceTheMeetHoldsATable) {
+  At(Get("/api/event/1"), "\"exhibition\":false,\"points\":null}");
+  EXPECT_EQ(Get("/event/1").find("ポイント"), std::string::npos);
+  // 50m自由形 for men at 21.00: 30.00 is B/T = 0.7 exactly, 343; 31.00 310;
+  // the disqualification and the exhibition swim none.
+  test::WriteFile(meet.dir / "wapoints.csv", "LCM,M,50,FREE,1,21.00\n");
+  const std::string json = Get("/api/event/1");
+  At(json, "\"hundredths\":3000,\"text\":\"30.00\"},\"entryTime\"");
+  At(json, "\"mark\":\"\",\"exhibition\":false,\"points\":343}");
+  At(json, "\"mark\":\"\",\"exhibition\":false,\"points\":310}");
+  At(json, "\"mark\":\"OP\",\"exhibition\":true,\"points\":null}");
+  const std::string page = Get("/event/1");
+  At(page, "<th scope=\"col\" class=\"n\">ポイント</th>");
+  At(page, ">343</td>");
+  At(Get("/race/1"), ">310</td>");
+}
+
 TEST(LiveSite, ResultsPerOptionalCategoryUnderGodoAsThePrintout) {
   test::PointsMeet meet;
   meet.settings.seedingMode = "4";
