@@ -79,6 +79,7 @@ const char* const kBadLines[] = {
     "pages print extra", "pages build extra", "pages build --pattern 7",
     "points tally extra", "points show extra", "points records extra", "points print extra",
     "lenex export", "lenex export a.lxf b.lxf", "lenex export out.zip", "lenex export x.lxf --results --entries",
+    "lenex check", "lenex check no-such.lxf", "lenex check a.lxf b.lxf", "lenex show", "lenex show no-such.lef",
     "points-table load", "points-table load no-such-table.csv", "points-table load a b", "points-table show extra",
     "print program", "print program abc 1", "print program 1", "print program 1 2 3", "print program 1 2 --copies abc",
     "print results", "print results abc", "print results 9999", "print results 1 --copies 1000",
