@@ -32,7 +32,6 @@ constexpr size_t kGzipFrom = 2048;
 constexpr uint64_t kMaxManifest = 64 << 20;
 constexpr const char* kManifestHead = "meetdesk-publish 1";
 constexpr const char* kTempMark = ".pub-";
-constexpr size_t kSyncEachUpTo = 256;
 
 // An open folder, closed when this goes.
 struct Dir {
@@ -228,32 +227,18 @@ class Publisher {
     return {};
   }
 
-  // Every staged file synced (once for the whole file system), then renamed
-  // into place; the folders synced.
+  // Every staged file renamed into place, so that a reader (nginx, rsync)
+  // sees the old page or the new one, never a part. The site is not synced
+  // to the disk: it is made again from the meet at any time, and a page a
+  // power cut took back or left empty no longer matches the publish list's
+  // size and time, so the next publish writes it again.
   Status Commit() {
-    // A few files are synced one by one; many at once by one sync of the
-    // file system (which also waits for whatever else it holds unwritten).
-    if (staged_.size() > kSyncEachUpTo) {
-      if (::syncfs(root_.fd) != 0) return WriteFailed(dir_, errno);
-    } else {
-      for (const Staged& s : staged_) {
-        const int fd = ::openat(s.folder, s.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0 || ::fsync(fd) != 0) {
-          const int err = errno;
-          if (fd >= 0) ::close(fd);
-          return WriteFailed(dir_ / s.name, err);
-        }
-        ::close(fd);
-      }
-    }
     for (const Staged& s : staged_) {
       if (const int injected = InjectedWriteError(); injected != 0) return WriteFailed(dir_ / s.name, injected);
       if (::renameat(s.folder, s.temp.c_str(), s.folder, s.name.c_str()) != 0) return WriteFailed(dir_ / s.name, errno);
     }
     staged_.clear();
     for (const Staged& r : removals_) ::unlinkat(r.folder, r.name.c_str(), 0);
-    ::fsync(root_.fd);
-    for (auto& [name, folder] : folders_) ::fsync(folder.fd);
     return {};
   }
 
