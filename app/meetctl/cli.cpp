@@ -145,6 +145,19 @@ Result<std::string> Context::MeetFolder() {
   return folder;
 }
 
+Result<MeetFiles> Context::HubMeetFiles() {
+  auto meet = MeetFolder();
+  if (!meet) return std::unexpected(meet.error());
+  auto settings = LoadedSettings();
+  if (!settings) return std::unexpected(settings.error());
+  MeetFiles files{*meet, **settings};
+  if (!folders().entryFolder.empty()) {
+    files.settings.entryFolder = folders().entryFolder;
+    files.settings.entryFileName = folders().entryFileName;
+  }
+  return files;
+}
+
 Result<Settings*> Context::LoadedSettings() {
   if (!settings_) {
     auto meet = MeetFolder();

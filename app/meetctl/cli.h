@@ -15,6 +15,7 @@
 
 #include "core/error.h"
 #include "core/platform.h"
+#include "print/print_sources.h"
 #include "settings/folders.h"
 #include "settings/settings.h"
 
@@ -44,6 +45,9 @@ class Context {
   std::filesystem::path folderConfigFile() const;
   // The meet's settings, loaded from the meet folder on first use.
   Result<Settings*> LoadedSettings();
+  // The meet folder and its settings with the entry file of the folder
+  // configuration, as the hub holds them (for the verbs of hub windows).
+  Result<MeetFiles> HubMeetFiles();
 
   Result<Printer*> printer();
   // The platform a screen runs on: the --print target when the command

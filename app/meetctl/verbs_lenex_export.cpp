@@ -10,16 +10,9 @@ namespace {
 constexpr const char* kLenexExportUsage = "lenex export FILE.lxf [--results|--startlist|--entries] [--unmask]";
 
 int LenexExport(Context& ctx, std::vector<std::string>& args) {
-  auto meet = ctx.MeetFolder();
-  if (!meet) return Failed(ctx, meet.error());
-  auto settings = ctx.LoadedSettings();
-  if (!settings) return Failed(ctx, settings.error());
-  MeetFiles files{*meet, **settings};
-  if (!ctx.folders().entryFolder.empty()) {
-    files.settings.entryFolder = ctx.folders().entryFolder;
-    files.settings.entryFileName = ctx.folders().entryFileName;
-  }
-  FrmLenexScreen screen(files);
+  auto files = ctx.HubMeetFiles();
+  if (!files) return Failed(ctx, files.error());
+  FrmLenexScreen screen(*files);
   int kinds = 0;
   if (TakeSwitch(args, "--results")) ++kinds, screen.ChooseKind(LenexKind::Results);
   if (TakeSwitch(args, "--startlist")) ++kinds, screen.ChooseKind(LenexKind::StartList);

@@ -44,17 +44,9 @@ Result<std::optional<std::pair<std::string, std::string>>> TakePair(std::vector<
 }
 
 int Ranking(Context& ctx, std::vector<std::string>& args) {
-  auto meet = ctx.MeetFolder();
-  if (!meet) return Failed(ctx, meet.error());
-  auto settings = ctx.LoadedSettings();
-  if (!settings) return Failed(ctx, settings.error());
-  // The entry file of the folder configuration, as the hub holds it.
-  MeetFiles files{*meet, **settings};
-  if (!ctx.folders().entryFolder.empty()) {
-    files.settings.entryFolder = ctx.folders().entryFolder;
-    files.settings.entryFileName = ctx.folders().entryFileName;
-  }
-  FrmRankingScreen screen(files);
+  auto files = ctx.HubMeetFiles();
+  if (!files) return Failed(ctx, files.error());
+  FrmRankingScreen screen(*files);
 
   for (const Choice& c : Choices()) {
     auto value = TakeOption(args, c.flag);
