@@ -32,6 +32,10 @@ inline Record RecordOf(std::string_view bytes, int64_t n, size_t length) {
   if (n < 1 || at >= bytes.size()) return Record(length);
   return Record(std::string(bytes.substr(at, length)), length);
 }
+// The records a target decodes one by one: every record's code is the same,
+// and a run must stay fast.
+inline constexpr int64_t kRecordsDecoded = 16;
+
 // The little-endian Integer at a byte offset (0 past the end).
 inline int16_t I16At(std::string_view bytes, size_t at) {
   if (at + 2 > bytes.size()) return 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/cp932.h"
 #include "data/race_layout.h"
 #include "data/relay_layout.h"
 #include "fuzz_bytes.h"
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Record record(k.recordLength);
     if (!RecordFromDumpValues(k.kind, values, record)) continue;
     const std::string line = DumpLine(k.kind, record);
-    auto again = ParseDumpText(line, k.values, 1, "dump.txt");
+    auto again = ParseDumpText(EncodeCp932(line), k.values, 1, "dump.txt");
     fuzz::Expect(again.has_value() && again->size() == 1, "a line written is read back");
     Record reread(k.recordLength);
     fuzz::Expect(RecordFromDumpValues(k.kind, (*again)[0], reread).has_value(), "a line written is taken back");

@@ -14,7 +14,7 @@ namespace L = meet::optkubun_layout;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto bytes = fuzz::Bytes(data, size);
   const int64_t records = fuzz::RecordsIn(bytes, L::kRecordLength);
-  for (int64_t r = 2; r <= records; ++r) {
+  for (int64_t r = 2; r <= std::min(records, fuzz::kRecordsDecoded); ++r) {
     const OptionalCategory c = OptionalCategoryFromRecord(fuzz::RecordOf(bytes, r, L::kRecordLength));
     const OptionalCategory again = OptionalCategoryFromRecord(RecordFromOptionalCategory(c));
     fuzz::Expect(again.catFrom == c.catFrom && again.catTo == c.catTo && again.catEventFrom == c.catEventFrom &&

@@ -15,7 +15,7 @@ namespace L = meet::relay_layout;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto bytes = fuzz::Bytes(data, size);
   const int64_t records = fuzz::RecordsIn(bytes, L::kRecordLength);
-  for (int64_t r = L::kFirstBlockRecord; r <= records; ++r) {
+  for (int64_t r = L::kFirstBlockRecord; r <= std::min(records, L::kFirstBlockRecord - 1 + fuzz::kRecordsDecoded); ++r) {
     const RelayBlock block = RelayBlockFromRecord(fuzz::RecordOf(bytes, r, L::kRecordLength));
     const RelayBlock again = RelayBlockFromRecord(RecordFromRelayBlock(block));
     fuzz::Expect(again.relayBlockNo == block.relayBlockNo && again.legMembers == block.legMembers &&

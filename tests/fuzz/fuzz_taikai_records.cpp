@@ -1,5 +1,6 @@
 // taikai.dat's race records straight from the bytes, through both race
 // buffers and back, and every reader of the file agreeing on its race count.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,7 +27,7 @@ bool SameNumbers(const Race& a, const Race& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto bytes = fuzz::Bytes(data, size);
   const int64_t records = fuzz::RecordsIn(bytes, L::kRecordLength);
-  for (int64_t r = L::kFirstRaceRecord; r <= records; ++r) {
+  for (int64_t r = L::kFirstRaceRecord; r <= std::min(records, L::kFirstRaceRecord - 1 + fuzz::kRecordsDecoded); ++r) {
     const Record record = fuzz::RecordOf(bytes, r, L::kRecordLength);
     for (bool bufferA : {true, false}) {
       const Race race = RaceFromRecord(record, bufferA);
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int count = ReadRaceCount(fuzz::Meet());
   fuzz::Expect(count >= 0 && count <= std::max<int64_t>(0, records - (L::kFirstRaceRecord - 1)),
                "the race count within the race records the file holds");
-  for (int n : {0, 1, count, count + 1, L::kMaxRace, L::kMaxRace + 1}) {
+  for (int n : {0, count, L::kMaxRace + 1}) {
     (void)LoadRace(fuzz::Meet(), n);
     (void)LoadRaceB(fuzz::Meet(), n);
   }
