@@ -44,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t grown = before.size();
   if (reach > before.size()) grown = (reach + kRaceStateRecordLength - 1) / kRaceStateRecordLength * kRaceStateRecordLength;
   fuzz::Expect(after.size() == grown, "Race.dat grows only by whole records to reach the race");
-  for (size_t i = 0; i < after.size(); ++i) {
-    const char expected = inRange && i == reach - 1 ? state : i < before.size() ? before[i] : kStateNoRace;
-    fuzz::Expect(after[i] == expected, "writing a state changes only that race's byte");
-  }
+  std::string expected = before;
+  expected.resize(grown, kStateNoRace);
+  if (inRange) expected[reach - 1] = state;
+  fuzz::Expect(after == expected, "writing a state changes only that race's byte");
   fuzz::Expect(states->text() == after.substr(0, kRaceStateMaxBytes), "the states kept are the bytes written");
   return 0;
 }
