@@ -16,8 +16,11 @@ namespace {
 struct Folder {
   fs::path root, meet, entries, ctl;
   Folder() {
-    char name[] = "/tmp/meetdesk-fuzz-XXXXXX";
-    if (!::mkdtemp(name)) std::abort();
+    // In memory where the system has a tmpfs: every input is a file written
+    // and read again, and a disk would make that the most of each run.
+    std::error_code ec;
+    std::string name = fs::is_directory("/dev/shm", ec) ? "/dev/shm/meetdesk-fuzz-XXXXXX" : "/tmp/meetdesk-fuzz-XXXXXX";
+    if (!::mkdtemp(name.data())) std::abort();
     root = name;
     meet = root / "meet";
     entries = root / "entries";
@@ -39,10 +42,11 @@ struct Folder {
     f.entryFolder = WithTrailingSeparator(entries.string());
     f.entryFileName = "fz.Mos";
     if (!SaveFolders(ctl, f)) std::abort();
-    std::atexit([] {
-      std::error_code ec;
-      fs::remove_all(Get().root, ec);
-    });
+  }
+  // Removed when the process ends (the folder is a static of its own).
+  ~Folder() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
   }
   static Folder& Get() {
     static Folder folder;

@@ -1,3 +1,0 @@
-/t
-/tmp/fz20/meet/meets/fz,/t
-/tmp/fz20/meet/entries,fz.Mos
