@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <csignal>
 #include <cstdint>
@@ -119,7 +120,7 @@ int InjectedWriteError() {
     const char* v = std::getenv("MEETDESK_FAIL_WRITE_AT");
     return v ? std::atol(v) : 0L;
   }();
-  static long step = 0;
+  static std::atomic<long> step{0};  // writers on several threads count as one
   return failAt > 0 && ++step == failAt ? ENOSPC : 0;
 }
 

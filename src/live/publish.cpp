@@ -6,18 +6,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstring>
-#include <condition_variable>
-#include <deque>
+#include <functional>
 #include <map>
-#include <unordered_map>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <random>
 #include <system_error>
+#include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "core/file_names.h"
@@ -53,7 +54,48 @@ struct Kept {
   int64_t updated = 0;
   uint64_t size = 0;
   int64_t mtimeNs = 0;
+  bool listed = false;  // still a page of the site (not written to the list)
 };
+
+// The publish list as read: its text, and what it says of each path (the
+// keys point into the text).
+struct Manifest {
+  std::string text;
+  std::unordered_map<std::string_view, Kept> files;
+};
+
+// How many threads make and write pages: the machine's cores, at least two
+// (one makes a page while the other waits on the disk).
+size_t Threads() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 8); }
+
+// work(i) for every i below `count`, spread over the threads (this one among
+// them, so `tick` runs here after each of its items). The first failure stops
+// the rest; the one of the lowest i is returned.
+Status Spread(size_t count, const std::function<Status(size_t)>& work, const std::function<void()>& tick = {}) {
+  std::atomic<size_t> next{0};
+  std::atomic<bool> stop{false};
+  std::mutex lock;
+  std::optional<std::pair<size_t, Error>> first;
+  auto run = [&](bool here) {
+    while (!stop.load(std::memory_order_relaxed)) {
+      const size_t i = next.fetch_add(1);
+      if (i >= count) return;
+      if (auto ok = work(i); !ok) {
+        std::lock_guard guard(lock);
+        if (!first || i < first->first) first.emplace(i, ok.error());
+        stop = true;
+      }
+      if (here && tick) tick();
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    for (size_t t = 1; t < std::min(Threads(), count); ++t) helpers.emplace_back(run, false);
+    run(true);
+  }
+  if (first) return std::unexpected(first->second);
+  return {};
+}
 
 std::string Hex(uint64_t v) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -76,10 +118,7 @@ int64_t MtimeNs(const struct stat& st) { return int64_t{st.st_mtim.tv_sec} * 100
 class Publisher {
  public:
   Publisher(const fs::path& dir, Dir root) : dir_(dir), root_(std::move(root)) {}
-  ~Publisher() {
-    (void)Written();
-    Abandon();
-  }
+  ~Publisher() { Abandon(); }
 
   // The folder a file goes into, opened without following a link; made
   // when missing.
@@ -153,7 +192,7 @@ class Publisher {
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-      temp = "." + name + kTempMark + Hex(random_())[0] + Hex(random_()).substr(0, 6);
+      temp = "." + name + kTempMark + RandomText();
       fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
       if (fd < 0 && errno != EEXIST) break;
     }
@@ -191,36 +230,6 @@ class Publisher {
     return {};
   }
 
-  // The same on a thread of its own, so that the next pages are made while
-  // these are written; the first failure is kept and stops the rest.
-  // `write`: the file itself is written (else only its gzip copy is looked
-  // at); `gzip`: a gzip copy beside it, else none.
-  void StageLater(int folder, const std::string& folderName, const std::string& name, std::string bytes, int64_t* mtime,
-                  bool write, bool gzip) {
-    std::unique_lock guard(jobsLock_);
-    if (!writer_.joinable()) writer_ = std::thread([this] { Write(); });
-    roomLeft_.wait(guard, [&] { return queuedBytes_ < kMaxQueued || failed_; });
-    queuedBytes_ += bytes.size();
-    jobs_.push_back({folder, folderName, name, std::move(bytes), mtime, write, gzip});
-    jobsReady_.notify_one();
-  }
-  // Waits for what is queued; the first failure.
-  Status Written() {
-    {
-      std::lock_guard guard(jobsLock_);
-      finishing_ = true;
-      jobsReady_.notify_one();
-    }
-    if (writer_.joinable()) writer_.join();
-    finishing_ = false;
-    if (error_) return std::unexpected(*error_);
-    return {};
-  }
-  bool failed() {
-    std::lock_guard guard(jobsLock_);
-    return failed_;
-  }
-
   Status Remove(int folder, const std::string& name) {
     std::lock_guard guard(stagedLock_);
     removals_.push_back({folder, std::string(), name});
@@ -232,11 +241,19 @@ class Publisher {
   // to the disk: it is made again from the meet at any time, and a page a
   // power cut took back or left empty no longer matches the publish list's
   // size and time, so the next publish writes it again.
+  // The renames are spread over the threads in runs of the order written,
+  // so that each mostly works in a folder of its own.
   Status Commit() {
-    for (const Staged& s : staged_) {
-      if (const int injected = InjectedWriteError(); injected != 0) return WriteFailed(dir_ / s.name, injected);
-      if (::renameat(s.folder, s.temp.c_str(), s.folder, s.name.c_str()) != 0) return WriteFailed(dir_ / s.name, errno);
-    }
+    const size_t runs = std::min(Threads(), staged_.size());
+    auto ok = Spread(runs, [&](size_t run) -> Status {
+      for (size_t i = run * staged_.size() / runs; i < (run + 1) * staged_.size() / runs; ++i) {
+        const Staged& s = staged_[i];
+        if (const int injected = InjectedWriteError(); injected != 0) return WriteFailed(dir_ / s.name, injected);
+        if (::renameat(s.folder, s.temp.c_str(), s.folder, s.name.c_str()) != 0) return WriteFailed(dir_ / s.name, errno);
+      }
+      return {};
+    });
+    if (!ok) return ok;  // what was renamed stays (each file whole); Abandon removes the rest
     staged_.clear();
     for (const Staged& r : removals_) ::unlinkat(r.folder, r.name.c_str(), 0);
     return {};
@@ -253,6 +270,21 @@ class Publisher {
       folders_.erase(*it);
       ::unlinkat(root_.fd, it->c_str(), AT_REMOVEDIR);
     }
+  }
+
+  // The gzip copy beside a page made, compared and written, or an old copy
+  // removed when the page is now too small for one.
+  Status GzipCopy(int folder, const std::string& folderName, const std::string& name, std::string_view bytes, bool gzip) {
+    const std::string gzName = name + ".gz";
+    auto gz = Look(folder, gzName, dir_ / (folderName.empty() ? gzName : folderName + "/" + gzName));
+    if (!gz) return std::unexpected(gz.error());
+    if (!gzip) {
+      if (gz->exists) Remove(folder, gzName);
+      return {};
+    }
+    const std::string packed = Gzipped(bytes);
+    if (gz->exists && Same(folder, gzName, gz->size, packed)) return {};
+    return Stage(folder, folderName, gzName, packed, nullptr);
   }
 
   int root() const { return root_.fd; }
@@ -280,61 +312,11 @@ class Publisher {
     int folder;
     std::string temp, name;
   };
-  struct Job {
-    int folder;
-    std::string folderName, name, bytes;
-    int64_t* mtime;
-    bool write, gzip;
-  };
-  // A job: the file, and its gzip copy made, compared and written (or an
-  // old copy removed when the file is now too small for one).
-  Status Do(const Job& job) {
-    if (job.write)
-      if (auto ok = Stage(job.folder, job.folderName, job.name, job.bytes, job.mtime); !ok) return ok;
-    const std::string gzName = job.name + ".gz";
-    auto gz = Look(job.folder, gzName, dir_ / (job.folderName.empty() ? gzName : job.folderName + "/" + gzName));
-    if (!gz) return std::unexpected(gz.error());
-    if (!job.gzip) {
-      if (gz->exists) Remove(job.folder, gzName);
-      return {};
-    }
-    const std::string gzip = Gzipped(job.bytes);
-    if (gz->exists && Same(job.folder, gzName, gz->size, gzip)) return {};
-    return Stage(job.folder, job.folderName, gzName, gzip, nullptr);
+  std::string RandomText() {
+    std::lock_guard guard(randomLock_);
+    return Hex(random_()).substr(0, 7);
   }
-  static constexpr size_t kMaxQueued = 64 << 20;
-  void Write() {
-    for (;;) {
-      Job job;
-      {
-        std::unique_lock guard(jobsLock_);
-        jobsReady_.wait(guard, [&] { return !jobs_.empty() || finishing_; });
-        if (jobs_.empty()) return;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-        if (failed_) {
-          queuedBytes_ -= job.bytes.size();
-          roomLeft_.notify_all();
-          continue;
-        }
-      }
-      auto ok = Do(job);
-      std::lock_guard guard(jobsLock_);
-      queuedBytes_ -= job.bytes.size();
-      if (!ok && !failed_) {
-        failed_ = true;
-        error_ = ok.error();
-      }
-      roomLeft_.notify_all();
-    }
-  }
-  std::thread writer_;
-  std::mutex jobsLock_, stagedLock_;
-  std::condition_variable jobsReady_, roomLeft_;
-  std::deque<Job> jobs_;
-  size_t queuedBytes_ = 0;
-  bool finishing_ = false, failed_ = false;
-  std::optional<Error> error_;
+  std::mutex stagedLock_, randomLock_;
   fs::path dir_;
   Dir root_;
   std::map<std::string, Dir> folders_;
@@ -343,15 +325,16 @@ class Publisher {
   std::mt19937_64 random_{std::random_device{}()};
 };
 
-std::unordered_map<std::string, Kept> ReadManifest(Publisher& p) {
-  std::unordered_map<std::string, Kept> out;
+Manifest ReadManifest(Publisher& p) {
+  Manifest out;
   struct stat st;
   if (::fstatat(p.root(), kPublishManifest, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
       static_cast<uint64_t>(st.st_size) > kMaxManifest)
     return out;
   const int fd = ::openat(p.root(), kPublishManifest, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return out;
-  std::string text;
+  std::string& text = out.text;
+  text.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -361,6 +344,7 @@ std::unordered_map<std::string, Kept> ReadManifest(Publisher& p) {
   }
   ::close(fd);
   if (!text.starts_with(std::string(kManifestHead) + "\n")) return out;
+  out.files.reserve(text.size() / 48);
   size_t at = text.find('\n') + 1;
   while (at < text.size()) {
     const size_t end = std::min(text.find('\n', at), text.size());
@@ -375,9 +359,15 @@ std::unordered_map<std::string, Kept> ReadManifest(Publisher& p) {
       a = tab + 1;
     }
     if (count != 5 || f[1].size() != 16 || f[1].find_first_not_of("0123456789abcdef") != std::string_view::npos) continue;
-    out.emplace(std::string(f[0]), Kept{FromHex(f[1]), LeadingNumber(f[2]), static_cast<uint64_t>(LeadingNumber(f[3])), LeadingNumber(f[4])});
+    out.files.emplace(f[0], Kept{FromHex(f[1]), LeadingNumber(f[2]), static_cast<uint64_t>(LeadingNumber(f[3])), LeadingNumber(f[4])});
   }
   return out;
+}
+
+void AppendNumber(std::string& out, int64_t v) {
+  char buffer[24];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+  out.append(buffer, r.ptr);
 }
 
 }  // namespace
@@ -407,9 +397,8 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
   const int rootFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (rootFd < 0) return Fail(ErrorKind::Io, "フォルダを開けません: " + dir.string() + "（" + std::strerror(errno) + "）");
   Publisher p(dir, Dir(rootFd));
-  const std::unordered_map<std::string, Kept> kept = ReadManifest(p);
-  std::unordered_map<std::string, Kept> now;
-  now.reserve(listing->pages.size());
+  Manifest kept = ReadManifest(p);
+  const size_t count = listing->pages.size();
 
   // Looked at first, written afterwards: a file that is not ours stops the
   // publish before anything is written.
@@ -420,9 +409,8 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
     Publisher::Seen file;
   };
   std::vector<Plan> plans;
-  plans.reserve(listing->pages.size());
+  plans.reserve(count);
   auto fail = [&](Error e) -> Result<PublishReport> {
-    (void)p.Written();
     p.Abandon();
     p.RemoveMadeFolders();
     if (made) fs::remove(dir, ec);
@@ -432,82 +420,115 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
     const size_t slash = page.path.rfind('/');
     Plan plan{&page, -1, slash == std::string::npos ? std::string() : page.path.substr(0, slash),
               slash == std::string::npos ? page.path : page.path.substr(slash + 1), {}};
-    auto folder = p.Folder(plan.folderName);
-    if (!folder) return fail(folder.error());
-    plan.folder = *folder;
-    auto file = p.Look(plan.folder, plan.name, dir / page.path);
-    if (!file) return fail(file.error());
-    plan.file = *file;
+    // The pages come folder by folder.
+    if (!plans.empty() && plans.back().folderName == plan.folderName) {
+      plan.folder = plans.back().folder;
+    } else {
+      auto folder = p.Folder(plan.folderName);
+      if (!folder) return fail(folder.error());
+      plan.folder = *folder;
+    }
     plans.push_back(std::move(plan));
   }
+  if (auto looked = Spread(count, [&](size_t i) -> Status {
+        Plan& plan = plans[i];
+        auto file = p.Look(plan.folder, plan.name, dir / plan.page->path);
+        if (!file) return std::unexpected(file.error());
+        plan.file = *file;
+        return {};
+      });
+      !looked)
+    return fail(looked.error());
   if (auto manifest = p.Look(p.root(), kPublishManifest, dir / kPublishManifest); !manifest) return fail(manifest.error());
 
-  auto lastShown = std::chrono::steady_clock::now();
-  bool listChanged = kept.size() != listing->pages.size();
-  for (size_t i = 0; i < plans.size(); ++i) {
+  // Listed with the same data and still as written: nothing to read. The
+  // rest is made (and compared, and written) on every thread.
+  std::vector<Kept> now(count);
+  struct Job {
+    size_t plan;
+    int64_t updated;
+  };
+  std::vector<Job> jobs;
+  bool listChanged = kept.files.size() != count;
+  for (size_t i = 0; i < count; ++i) {
     const Plan& plan = plans[i];
     const auto& page = *plan.page;
-    if (progress && i % 64 == 0) {
-      const auto t = std::chrono::steady_clock::now();
-      if (t - lastShown > std::chrono::milliseconds(200)) {
-        progress(i, plans.size());
-        lastShown = t;
-      }
-    }
-    if (p.failed()) break;
-    const auto old = kept.find(page.path);
-    const bool sameData = old != kept.end() && old->second.fingerprint == page.fingerprint;
-    // Listed with the same data and still as written: nothing to read.
+    const auto old = kept.files.find(page.path);
+    const bool sameData = old != kept.files.end() && old->second.fingerprint == page.fingerprint;
+    if (old != kept.files.end()) old->second.listed = true;
     if (sameData && plan.file.exists && plan.file.size == old->second.size && plan.file.mtimeNs == old->second.mtimeNs) {
-      now.emplace(page.path, old->second);
+      now[i] = old->second;
       ++report.unchanged;
       continue;
     }
     listChanged = true;
-    const int64_t updated = sameData ? old->second.updated : listing->newest;
-    std::string content = site.Build(*listing, page, updated);
-    const bool gzip = content.size() >= kGzipFrom;
-    Kept& k = now.emplace(page.path, Kept{page.fingerprint, updated, content.size(), 0}).first->second;
-    const bool same = plan.file.exists && p.Same(plan.folder, plan.name, plan.file.size, content);
-    if (same) {
-      k.mtimeNs = plan.file.mtimeNs;
-      ++report.unchanged;
-    } else {
-      ++report.written;
-    }
-    p.StageLater(plan.folder, plan.folderName, plan.name, std::move(content), &k.mtimeNs, !same, gzip);
+    jobs.push_back({i, sameData ? old->second.updated : listing->newest});
   }
-  if (auto ok = p.Written(); !ok) return fail(ok.error());
+  std::atomic<int> written{0}, unchanged{0};
+  std::atomic<size_t> finished{0};
+  auto lastShown = std::chrono::steady_clock::now();
+  const size_t before = count - jobs.size();
+  auto shown = [&] {
+    if (!progress) return;
+    const auto t = std::chrono::steady_clock::now();
+    if (t - lastShown < std::chrono::milliseconds(200)) return;
+    progress(before + finished.load(), count);
+    lastShown = t;
+  };
+  auto built = Spread(jobs.size(), [&](size_t j) -> Status {
+    const Plan& plan = plans[jobs[j].plan];
+    const std::string content = site.Build(*listing, *plan.page, jobs[j].updated);
+    Kept& k = now[jobs[j].plan];
+    k = Kept{plan.page->fingerprint, jobs[j].updated, content.size(), 0};
+    if (plan.file.exists && p.Same(plan.folder, plan.name, plan.file.size, content)) {
+      k.mtimeNs = plan.file.mtimeNs;
+      ++unchanged;
+    } else {
+      ++written;
+      if (auto ok = p.Stage(plan.folder, plan.folderName, plan.name, content, &k.mtimeNs); !ok) return ok;
+    }
+    auto ok = p.GzipCopy(plan.folder, plan.folderName, plan.name, content, content.size() >= kGzipFrom);
+    ++finished;
+    return ok;
+  }, shown);
+  if (!built) return fail(built.error());
+  report.written = written;
+  report.unchanged += unchanged;
   // Files of the earlier publish that the site no longer has.
-  for (const auto& [path, k] : kept) {
-    if (now.count(path)) continue;
+  for (const auto& [path, k] : kept.files) {
+    if (k.listed) continue;
     listChanged = true;
     const size_t slash = path.rfind('/');
-    const std::string folderName = slash == std::string::npos ? std::string() : path.substr(0, slash);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.empty() || name[0] == '.' || path.find("..") != std::string::npos) continue;
+    const std::string folderName(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
+    const std::string name(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    if (name.empty() || name[0] == '.' || path.find("..") != std::string_view::npos) continue;
     auto folder = p.Folder(folderName);
     if (!folder) continue;
-    auto file = p.Look(*folder, name, dir / path);
+    const fs::path shownPath = dir / std::string(path);
+    auto file = p.Look(*folder, name, shownPath);
     if (!file || !file->exists) continue;
     p.Remove(*folder, name);
-    if (auto gz = p.Look(*folder, name + ".gz", dir / (path + ".gz")); gz && gz->exists) p.Remove(*folder, name + ".gz");
+    if (auto gz = p.Look(*folder, name + ".gz", shownPath.string() + ".gz"); gz && gz->exists) p.Remove(*folder, name + ".gz");
     ++report.removed;
   }
-  if (progress) progress(plans.size(), plans.size());
+  if (progress) progress(count, count);
   if (auto ok = p.Commit(); !ok) return fail(ok.error());
   if (!listChanged) return report;
   // The list of what was published, for the next publish to compare with.
   std::string manifest = std::string(kManifestHead) + "\n";
-  manifest.reserve(now.size() * 64);
-  std::vector<const std::pair<const std::string, Kept>*> sorted;
-  sorted.reserve(now.size());
-  for (const auto& entry : now) sorted.push_back(&entry);
-  std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->first < b->first; });
-  for (const auto* entry : sorted) {
-    const Kept& k = entry->second;
-    manifest += entry->first + "\t" + Hex(k.fingerprint) + "\t" + NumberText(k.updated) + "\t" +
-                NumberText(static_cast<int64_t>(k.size)) + "\t" + NumberText(k.mtimeNs) + "\n";
+  manifest.reserve(count * 64);
+  for (size_t i = 0; i < count; ++i) {
+    const Kept& k = now[i];
+    manifest += plans[i].page->path;
+    manifest += '\t';
+    manifest += Hex(k.fingerprint);
+    manifest += '\t';
+    AppendNumber(manifest, k.updated);
+    manifest += '\t';
+    AppendNumber(manifest, static_cast<int64_t>(k.size));
+    manifest += '\t';
+    AppendNumber(manifest, k.mtimeNs);
+    manifest += '\n';
   }
   if (auto ok = p.Stage(p.root(), std::string(), kPublishManifest, manifest); !ok) return std::unexpected(ok.error());
   if (auto ok = p.Commit(); !ok) return std::unexpected(ok.error());
