@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 #include <set>
+#include <unordered_map>
 
 #include "core/html.h"
 #include "core/numbers.h"
@@ -121,16 +122,36 @@ std::string NumbersJson(const std::vector<int64_t>& values) {
   return out + "]";
 }
 
-// `place`: the place shown (the race's own, or the list's).
-std::string LaneJson(const LaneView& v, int place) {
-  std::string out = "{\"race\":" + N(v.race) + ",\"heat\":" + N(v.heat) + ",\"lane\":" + N(v.lane) +
-                    ",\"place\":" + OptN(place) + "," + PersonJson(v.person) + ",\"relay\":" + B(v.relay) + ",\"legs\":[";
+// A lane's JSON after its place: the same in every list the lane is in.
+std::string LaneTailJson(const LaneView& v) {
+  std::string out = PersonJson(v.person) + ",\"relay\":" + B(v.relay) + ",\"legs\":[";
   for (size_t i = 0; i < v.legs.size(); ++i)
     out += std::string(i ? "," : "") + "{\"leg\":" + N(v.legs[i].leg) + "," + PersonJson(v.legs[i].person) + "}";
   out += "],\"result\":" + TimeJson(v.time) + ",\"entryTime\":" + TimeJson(v.entryTime) + ",\"split\":" + TimeJson(v.split) +
          ",\"splits\":" + NumbersJson(v.splits) + ",\"laps\":" + NumbersJson(v.laps) + ",\"standard\":" + N(v.standard) +
          ",\"recordClass\":" + N(v.recordClass) + ",\"mark\":" + Q(v.mark) + ",\"exhibition\":" + B(v.exhibition) +
          ",\"points\":" + (v.points ? NumberText(*v.points) : std::string("null")) + "}";
+  return out;
+}
+
+// The tails made so far, by race and lane: an event lists a lane among its
+// heats, its results and its category's results.
+using LaneTails = std::unordered_map<int64_t, std::string>;
+
+// `place`: the place shown (the race's own, or the list's).
+void AppendLaneJson(std::string& out, const LaneView& v, int place, LaneTails* tails = nullptr) {
+  out += "{\"race\":" + N(v.race) + ",\"heat\":" + N(v.heat) + ",\"lane\":" + N(v.lane) + ",\"place\":" + OptN(place) + ",";
+  if (!tails) {
+    out += LaneTailJson(v);
+    return;
+  }
+  auto [it, fresh] = tails->try_emplace(int64_t{v.race} * 64 + v.lane);
+  if (fresh) it->second = LaneTailJson(v);
+  out += it->second;
+}
+std::string LaneJson(const LaneView& v, int place) {
+  std::string out;
+  AppendLaneJson(out, v, place);
   return out;
 }
 
@@ -244,15 +265,21 @@ EventData EventOf(const Model& m, const EventInfo& e) {
   return d;
 }
 
-std::string ListedJson(const std::vector<Listed>& lanes) {
-  std::string out = "[";
-  for (size_t i = 0; i < lanes.size(); ++i) out += (i ? "," : "") + LaneJson(lanes[i].view, lanes[i].place);
-  return out + "]";
+void AppendListedJson(std::string& out, const std::vector<Listed>& lanes, LaneTails* tails) {
+  out += '[';
+  for (size_t i = 0; i < lanes.size(); ++i) {
+    if (i) out += ',';
+    AppendLaneJson(out, lanes[i].view, lanes[i].place, tails);
+  }
+  out += ']';
 }
-std::string LanesJson(const std::vector<LaneView>& lanes) {
-  std::string out = "[";
-  for (size_t i = 0; i < lanes.size(); ++i) out += (i ? "," : "") + LaneJson(lanes[i], lanes[i].place);
-  return out + "]";
+void AppendLanesJson(std::string& out, const std::vector<LaneView>& lanes, LaneTails* tails = nullptr) {
+  out += '[';
+  for (size_t i = 0; i < lanes.size(); ++i) {
+    if (i) out += ',';
+    AppendLaneJson(out, lanes[i], lanes[i].place, tails);
+  }
+  out += ']';
 }
 
 // --- HTML --------------------------------------------------------------------
@@ -456,17 +483,27 @@ std::string EventJson(const Model& m, const EventData& d, int64_t updated) {
   std::string out = Head("event", updated) + ",\"event\":" + N(e.eventNo) + ",\"title\":" + Q(e.title) + RaceCodes(m, first) +
                     ",\"heatCount\":" + N(static_cast<int64_t>(e.heats.size())) + ",\"heatsSwum\":" + N(e.swum) +
                     ",\"state\":\"" + e.State() + "\",\"stateLabel\":" + Q(e.StateLabel()) + ",\"heats\":[";
+  LaneTails tails;
   for (size_t i = 0; i < d.heats.size(); ++i) {
     const int n = d.heats[i].first;
     const Race& r = m.race(n);
     const RaceState st = StateOfRace(m, n);
     out += std::string(i ? "," : "") + "{\"race\":" + N(n) + ",\"heat\":" + N(r.heatNo) + ",\"start\":" + OptText(StartTime(r)) +
-           ",\"state\":\"" + st.code + "\",\"stateLabel\":" + Q(st.label) + ",\"lanes\":" + LanesJson(d.heats[i].second) + "}";
+           ",\"state\":\"" + st.code + "\",\"stateLabel\":" + Q(st.label) + ",\"lanes\":";
+    AppendLanesJson(out, d.heats[i].second, &tails);
+    out += '}';
   }
-  out += "],\"results\":" + ListedJson(d.results) + ",\"sections\":[";
-  for (size_t i = 0; i < d.sections.size(); ++i)
-    out += std::string(i ? "," : "") + "{\"title\":" + Q(d.sections[i].first) + ",\"results\":" + ListedJson(d.sections[i].second) + "}";
-  return out + "],\"exhibition\":" + ListedJson(d.exhibition) + "}\n";
+  out += "],\"results\":";
+  AppendListedJson(out, d.results, &tails);
+  out += ",\"sections\":[";
+  for (size_t i = 0; i < d.sections.size(); ++i) {
+    out += std::string(i ? "," : "") + "{\"title\":" + Q(d.sections[i].first) + ",\"results\":";
+    AppendListedJson(out, d.sections[i].second, &tails);
+    out += '}';
+  }
+  out += "],\"exhibition\":";
+  AppendListedJson(out, d.exhibition, &tails);
+  return out + "}\n";
 }
 
 std::string EventHtml(const Model& m, const EventData& d, int64_t updated) {
@@ -507,10 +544,12 @@ std::string EventHtml(const Model& m, const EventData& d, int64_t updated) {
 std::string RaceJson(const Model& m, int n, const std::vector<LaneView>& lanes, int64_t updated) {
   const Race& r = m.race(n);
   const RaceState st = StateOfRace(m, n);
-  return Head("race", updated) + ",\"race\":" + N(n) + ",\"event\":" + N(r.eventNo) + ",\"heat\":" + N(r.heatNo) +
+  std::string out = Head("race", updated) + ",\"race\":" + N(n) + ",\"event\":" + N(r.eventNo) + ",\"heat\":" + N(r.heatNo) +
          ",\"heats\":" + N(r.heatTotal) + ",\"title\":" + Q(m.RaceTitle(r)) + RaceCodes(m, r) +
          ",\"start\":" + OptText(StartTime(r)) + ",\"state\":\"" + st.code + "\",\"stateLabel\":" + Q(st.label) +
-         ",\"lanes\":" + LanesJson(lanes) + "}\n";
+         ",\"lanes\":";
+  AppendLanesJson(out, lanes);
+  return out + "}\n";
 }
 
 // Every lane of the race with a swimmer, the two alternates too.

@@ -33,6 +33,9 @@ constexpr size_t kGzipFrom = 2048;
 constexpr uint64_t kMaxManifest = 64 << 20;
 constexpr const char* kManifestHead = "meetdesk-publish 1";
 constexpr const char* kTempMark = ".pub-";
+// Present while a publish writes: one killed on the way left temporaries, so
+// the next one looks for them in every folder (else no folder is listed).
+constexpr const char* kPublishing = ".meetdesk-publishing";
 
 // An open folder, closed when this goes.
 struct Dir {
@@ -117,8 +120,25 @@ int64_t MtimeNs(const struct stat& st) { return int64_t{st.st_mtim.tv_sec} * 100
 
 class Publisher {
  public:
-  Publisher(const fs::path& dir, Dir root) : dir_(dir), root_(std::move(root)) {}
-  ~Publisher() { Abandon(); }
+  Publisher(const fs::path& dir, Dir root) : dir_(dir), root_(std::move(root)) {
+    struct stat st;
+    leftBehind_ = ::fstatat(root_.fd, kPublishing, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (leftBehind_) RemoveLeftTemporaries(root_.fd);
+  }
+
+  // Marks the folder as being written, before the first temporary; the mark
+  // goes with the publisher, once every file is in place or its temporary
+  // removed.
+  void Begin() {
+    if (begun_) return;
+    begun_ = true;
+    const int fd = ::openat(root_.fd, kPublishing, O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) ::close(fd);
+  }
+  ~Publisher() {
+    Abandon();
+    if (begun_) ::unlinkat(root_.fd, kPublishing, 0);
+  }
 
   // The folder a file goes into, opened without following a link; made
   // when missing.
@@ -143,7 +163,7 @@ class Publisher {
       if (errno == ELOOP || errno == ENOTDIR) return NotOurs(dir_ / relative);
       return Fail(ErrorKind::Io, "フォルダを開けません: " + (dir_ / relative).string() + "（" + std::strerror(errno) + "）");
     }
-    RemoveLeftTemporaries(fd);
+    if (leftBehind_) RemoveLeftTemporaries(fd);
     return folders_.emplace(relative, Dir(fd)).first->second.fd;
   }
 
@@ -154,13 +174,14 @@ class Publisher {
     uint64_t size = 0;
     int64_t mtimeNs = 0;
   };
-  Result<Seen> Look(int folder, const std::string& name, const fs::path& shown) {
+  // `relative`: its path in the site, for a message.
+  Result<Seen> Look(int folder, const std::string& name, std::string_view relative) {
     struct stat st;
     if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       if (errno == ENOENT) return Seen{};
-      return Fail(ErrorKind::Io, shown.string() + " を読めません: " + std::strerror(errno));
+      return Fail(ErrorKind::Io, (dir_ / relative).string() + " を読めません: " + std::strerror(errno));
     }
-    if (!S_ISREG(st.st_mode)) return NotOurs(shown);
+    if (!S_ISREG(st.st_mode)) return NotOurs(dir_ / relative);
     return Seen{true, static_cast<uint64_t>(st.st_size), MtimeNs(st)};
   }
 
@@ -276,7 +297,7 @@ class Publisher {
   // removed when the page is now too small for one.
   Status GzipCopy(int folder, const std::string& folderName, const std::string& name, std::string_view bytes, bool gzip) {
     const std::string gzName = name + ".gz";
-    auto gz = Look(folder, gzName, dir_ / (folderName.empty() ? gzName : folderName + "/" + gzName));
+    auto gz = Look(folder, gzName, folderName.empty() ? gzName : folderName + "/" + gzName);
     if (!gz) return std::unexpected(gz.error());
     if (!gzip) {
       if (gz->exists) Remove(folder, gzName);
@@ -323,6 +344,7 @@ class Publisher {
   std::vector<std::string> madeFolders_;
   std::vector<Staged> staged_, removals_;
   std::mt19937_64 random_{std::random_device{}()};
+  bool leftBehind_ = false, begun_ = false;
 };
 
 Manifest ReadManifest(Publisher& p) {
@@ -432,14 +454,14 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
   }
   if (auto looked = Spread(count, [&](size_t i) -> Status {
         Plan& plan = plans[i];
-        auto file = p.Look(plan.folder, plan.name, dir / plan.page->path);
+        auto file = p.Look(plan.folder, plan.name, plan.page->path);
         if (!file) return std::unexpected(file.error());
         plan.file = *file;
         return {};
       });
       !looked)
     return fail(looked.error());
-  if (auto manifest = p.Look(p.root(), kPublishManifest, dir / kPublishManifest); !manifest) return fail(manifest.error());
+  if (auto manifest = p.Look(p.root(), kPublishManifest, kPublishManifest); !manifest) return fail(manifest.error());
 
   // Listed with the same data and still as written: nothing to read. The
   // rest is made (and compared, and written) on every thread.
@@ -464,6 +486,7 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
     listChanged = true;
     jobs.push_back({i, sameData ? old->second.updated : listing->newest});
   }
+  if (listChanged) p.Begin();
   std::atomic<int> written{0}, unchanged{0};
   std::atomic<size_t> finished{0};
   auto lastShown = std::chrono::steady_clock::now();
@@ -498,17 +521,17 @@ Result<PublishReport> PublishSite(const LiveSite& given, const fs::path& meetFol
   for (const auto& [path, k] : kept.files) {
     if (k.listed) continue;
     listChanged = true;
+    p.Begin();
     const size_t slash = path.rfind('/');
     const std::string folderName(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
     const std::string name(slash == std::string_view::npos ? path : path.substr(slash + 1));
     if (name.empty() || name[0] == '.' || path.find("..") != std::string_view::npos) continue;
     auto folder = p.Folder(folderName);
     if (!folder) continue;
-    const fs::path shownPath = dir / std::string(path);
-    auto file = p.Look(*folder, name, shownPath);
+    auto file = p.Look(*folder, name, path);
     if (!file || !file->exists) continue;
     p.Remove(*folder, name);
-    if (auto gz = p.Look(*folder, name + ".gz", shownPath.string() + ".gz"); gz && gz->exists) p.Remove(*folder, name + ".gz");
+    if (auto gz = p.Look(*folder, name + ".gz", std::string(path) + ".gz"); gz && gz->exists) p.Remove(*folder, name + ".gz");
     ++report.removed;
   }
   if (progress) progress(count, count);

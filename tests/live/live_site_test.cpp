@@ -421,10 +421,16 @@ TEST_F(LiveMeet, PublishWritesTheSiteWithRelativeLinksAndOnlyWhatChanged) {
   ASSERT_TRUE(third);
   EXPECT_EQ(third->written, 0);
   // A file changed by hand is put back; one no longer in the site goes.
+  // The temporaries of a publish killed on the way (its mark still there)
+  // are removed, in the folder itself too.
   test::WriteFile(out / "race/1.html", "x");
+  for (const char* left : {".index.html.pub-1a2b3c4", "event/.1.html.pub-5d6e7f8", ".meetdesk-publishing"})
+    test::WriteFile(out / left, "part");
   auto fourth = live::PublishSite(site, meet.dir.path(), out.path());
   ASSERT_TRUE(fourth);
   EXPECT_EQ(fourth->written, 1);
+  for (const char* left : {".index.html.pub-1a2b3c4", "event/.1.html.pub-5d6e7f8", ".meetdesk-publishing"})
+    EXPECT_FALSE(fs::exists(out / left)) << left;
   EXPECT_FALSE(live::PublishSite(site, meet.dir.path(), meet.dir.path()));
 }
 
