@@ -321,7 +321,43 @@ m lenex export "$work/lenex-points.lxf" --results | grep -q 'ポイント [1-9]'
   fail "the results export holds no points: $(m lenex export "$work/lenex-points.lxf" --results)"
 # ---- end of Lenex -----------------------------------------------------------
 
+# ---- the published site: whole, again unchanged, then what one posting changed
+# A race not yet confirmed is confirmed between two publishes: the second
+# writes only the pages it changed, its page holds the time, and nothing of
+# a publish on the way (temporaries, its mark) is left.
+site="$work/site"
+said=$(m publish "$site" 2>&1) || fail "publish: $said"
+written() { sed -n 's/.*: \([0-9]*\) 件書き込み.*/\1/p' <<<"$1"; }
+whole=$(written "$said")
+[ "${whole:-0}" -gt 100 ] || fail "the first publish wrote only ${whole:-0} files: $said"
+said=$(m publish "$site" 2>&1) || fail "publish again: $said"
+[ "$(written "$said")" = 0 ] || fail "a publish with nothing changed wrote again: $said"
+posted=""
+for r in $(m race states | awk '$2 != 6 && $2 != 7 && $2 != 8 { print $1 }'); do
+  rows=$(lane_rows "$r")
+  [ -n "$rows" ] || continue
+  m --yes race confirm "$r" --rows "$rows" >/dev/null 2>&1 || fail "race $r could not be confirmed"
+  posted=$r
+  break
+done
+[ -n "$posted" ] || fail "no race left to post before publishing again"
+said=$(m publish "$site" 2>&1) || fail "publish after posting race $posted: $said"
+changed=$(written "$said")
+[ "${changed:-0}" -gt 0 ] && [ "$changed" -lt $((whole / 4)) ] || fail "after posting race $posted the publish wrote $changed of $whole files"
+grep -q '"state":"final"' "$site/api/race/$posted.json" || fail "the published race $posted is not final"
+# What the two publishes left is what one publish of the meet now writes,
+# but for the times the pages' data last changed.
+m publish "$work/site-fresh" >/dev/null 2>&1 || fail "publish into a fresh folder"
+untimed() { sed -e 's/<p class="u" id="updated">.*<\/time><\/p>//' -e 's/"updated":"[^"]*"//' "$1"; }
+while IFS= read -r f; do
+  [ "$(untimed "$site/$f")" = "$(untimed "$work/site-fresh/$f")" ] || fail "the published $f was not rewritten after posting race $posted"
+done < <(cd "$work/site-fresh" && find . -type f \( -name '*.html' -o -name '*.json' \))
+left=$(find "$site" -name '*.pub-*' -o -name '.meetdesk-publishing' | head -3)
+[ -z "$left" ] || fail "a publish left $left"
+# ---- end of the published site ------------------------------------------------
+
 echo "rehearsal: $races races, $count entries, every entered swimmer seeded, no empty final," \
   "3 races confirmed with levels$(printf ' %s' $(printf '%s\n' $levels | sort -n -u));" \
   "heats ${hand_heats# } timed by hand to final $final_race, seeded again after a disqualification;" \
-  "relay race $relay tallied over $wide; $lenex_files Lenex files"
+  "relay race $relay tallied over $wide; $lenex_files Lenex files;" \
+  "published $whole files, then $changed after posting race $posted"
