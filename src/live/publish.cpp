@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <exception>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -83,7 +84,13 @@ Status Spread(size_t count, const std::function<Status(size_t)>& work, const std
     while (!stop.load(std::memory_order_relaxed)) {
       const size_t i = next.fetch_add(1);
       if (i >= count) return;
-      if (auto ok = work(i); !ok) {
+      Status ok;
+      try {
+        ok = work(i);
+      } catch (const std::exception& e) {  // out of memory, on a thread that cannot pass it on
+        ok = Fail(ErrorKind::Io, std::string("公開を中止しました: ") + e.what());
+      }
+      if (!ok) {
         std::lock_guard guard(lock);
         if (!first || i < first->first) first.emplace(i, ok.error());
         stop = true;
