@@ -8,7 +8,8 @@
 # full disk does) for seed, post, race confirm, the tally, result-file,
 # federation-report and dump read: each failing run exits non-zero naming the
 # file, leaves every file old or new and no temporary, and writes nothing
-# after the failure; and, where a tmpfs can be mounted, seeds on a real full disk.
+# after the failure; publishing the site the same; and, where a tmpfs can be
+# mounted, seeds on a real full disk.
 # Usage: tools/crash-test.sh [BUILD_DIR]   (default build/; SKIP_KILLED=1 leaves out the kills)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -148,6 +149,41 @@ mkdir -p "$work/dump"
 m dump write races "$work/dump/" >/dev/null
 run_failed "dump read" dump read races "$work/dump/"
 run_failed "seed (failing)" seed
+
+# Publishing after a posting with its K-th write step failing: the command
+# exits non-zero naming the file, every file of the site is the old one or
+# the new one (the publish list aside, it holds the files' times, and the
+# writers' lock), nothing of the publish is left on the way, and the next
+# publish makes the site whole.
+site_sums() { (cd "$1" && find . -type f ! -name .meetdesk-publish ! -name .meetdesk.lock -print0 | sort -z | xargs -0 sha256sum); }
+"$meetctl" --meet "$base" --print none publish "$work/site-old" >/dev/null
+m --yes race confirm "$confirm_race" --rows "$confirm_rows" >/dev/null 2>&1
+cp -a "$work/site-old" "$work/site-new"
+"$meetctl" --meet "$base" --print none publish "$work/site-new" >/dev/null
+site_sums "$work/site-old" >"$work/site-old.sum"
+site_sums "$work/site-new" >"$work/site-new.sum"
+! cmp -s "$work/site-old.sum" "$work/site-new.sum" || fail "publish: the posting changed no page"
+k=1
+while :; do
+  rm -rf "$work/site-f" && cp -a "$work/site-old" "$work/site-f"
+  set +e
+  MEETDESK_FAIL_WRITE_AT=$k "$meetctl" --meet "$base" --print none publish "$work/site-f" >/dev/null 2>"$work/f.err"
+  status=$?
+  set -e
+  [ $status -eq 0 ] && break
+  grep -q 'ディスクに書き込めません: ' "$work/f.err" ||
+    fail "publish: write step $k failed without naming the file: $(head -c 300 "$work/f.err")"
+  while read -r sum name; do
+    grep -qF "$sum  $name" "$work/site-old.sum" "$work/site-new.sum" || fail "publish: write step $k failed, $name is neither old nor new"
+  done < <(site_sums "$work/site-f")
+  left=$(find "$work/site-f" -name '*.pub-*' -o -name .meetdesk-publishing | head -1)
+  [ -z "$left" ] || fail "publish: write step $k failed and left ${left#"$work/"}"
+  "$meetctl" --meet "$base" --print none publish "$work/site-f" >/dev/null || fail "publish: no publish after step $k failed"
+  site_sums "$work/site-f" | cmp -s - "$work/site-new.sum" || fail "publish: the publish after step $k failed did not make the site whole"
+  k=$((k + 1))
+  [ $k -le 2000 ] || fail "publish: still failing after 2000 steps"
+done
+echo "crash-test: publish failed at each of its $((k - 1)) write steps, every page old or new"
 
 # A real full disk, where a small tmpfs can be mounted (root): seeding a meet
 # on a disk with room for the old files and only part of the new ones fails
